@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumora {
+
+// Which pair of file dialogs: sequence files (".sqx", also used for the export line and
+// the listings) or project files (".prj").
+enum class FileKind { Sequence, Project };
+
+// The file dialogs of the main window; the application shows real ones, tests answer.
+class FileDialogs {
+ public:
+  virtual ~FileDialogs() = default;
+  // The chosen path, or nothing when the user cancelled.
+  virtual std::optional<std::string> GetOpenFileName(FileKind kind) = 0;
+  // The chosen path with the default extension added, or nothing when cancelled.
+  virtual std::optional<std::string> GetSaveFileName(FileKind kind) = 0;
+};
+
+// Modal message boxes with a single OK button.
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  virtual void ShowError(std::string_view text) = 0;
+  virtual void ShowWarning(std::string_view text) = 0;
+};
+
+namespace message {
+inline constexpr std::string_view FileError = "ERROR PLIK";
+inline constexpr std::string_view TableFileMissing = "BRAK PLIKU: STR.TAB";
+inline constexpr std::string_view TableFileInvalid = "BŁĘDNY PLIK: STR.TAB";
+inline constexpr std::string_view MemoryFull = "Brak wolnej pamięci w sterowniku";
+inline constexpr std::string_view NoProgrammer = "Brak połączenia z programatorem";
+}  // namespace message
+
+}  // namespace lumora

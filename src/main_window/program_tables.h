@@ -1,0 +1,29 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "main_window/scene.h"
+
+namespace lumora {
+
+inline constexpr int kPrograms = 56;
+inline constexpr int StoreCapacity = 880;  // scenes in the controller's memory
+inline constexpr int kProgramTableSize = 2 * kPrograms;
+inline constexpr int kProgramStoreCells = StoreCapacity * kCellsPerScene;  // 112640
+inline constexpr int kAutoPrograms = 7;
+inline constexpr int kAutoTableSize = 3 * kAutoPrograms + 1;  // 21 values and a spare 22nd
+inline constexpr int kPackedSceneBytes = StoreCapacity * kCellsPerScene / 2;  // 56320
+inline constexpr int kControllerImageSize = 224 * 256;                           // 57344
+
+// Program k (1..56): scene count at 2(k-1), effect mode at 2(k-1)+1.
+using ProgramTableArray = std::array<std::int32_t, kProgramTableSize>;
+// 880 scenes of 128 cell colours, scene-major.
+using ProgramStoreArray = std::array<CellColour, kProgramStoreCells>;
+// Automatic program k (1..7): start, end, loop count at 3(k-1); then the 22nd value.
+using AutoTableArray = std::array<std::int32_t, kAutoTableSize>;
+using PackedScenesArray = std::array<std::uint8_t, kPackedSceneBytes>;
+// Only the low byte of each entry is sent to the controller.
+using ControllerImageArray = std::array<std::int32_t, kControllerImageSize>;
+
+}  // namespace lumora
