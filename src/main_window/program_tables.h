@@ -14,7 +14,7 @@ inline constexpr int kProgramStoreCells = StoreCapacity * kCellsPerScene;  // 11
 inline constexpr int kAutoPrograms = 7;
 inline constexpr int kAutoTableSize = 3 * kAutoPrograms + 1;  // 21 values and a spare 22nd
 inline constexpr int kPackedSceneBytes = StoreCapacity * kCellsPerScene / 2;  // 56320
-inline constexpr int kControllerImageSize = 224 * 256;                           // 57344
+inline constexpr int kControllerImageSize = 224 * 256;                        // 57344
 
 // Program k (1..56): scene count at 2(k-1), effect mode at 2(k-1)+1.
 using ProgramTableArray = std::array<std::int32_t, kProgramTableSize>;
