@@ -22,7 +22,8 @@ void MainWindowModel::CellMouseDown(int cell, MouseButton button) {
   switch (button) {
     case MouseButton::Left:
       if (paint.ReplaceMode) {
-        std::ranges::replace(store.WorkingScene, store.WorkingScene[cell], paint.PaintColor);
+        const CellColour clicked = store.WorkingScene[cell];  // a copy: replace rewrites it
+        std::ranges::replace(store.WorkingScene, clicked, paint.PaintColor);
         RedrawGrid();
       }
       PaintCell(cell);

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <deque>
+#include <optional>
+#include <string>
+
+#include "main_window/dialogs.h"
+#include "main_window/main_window_view.h"
+
+namespace lumora::testing {
+
+// Keeps what the widgets would show, so tests compare the screen with the model.
+class FakeMainWindowView : public MainWindowView {
+ public:
+  void ShowCell(int cell, CellColour colour) override { cells[cell] = colour; }
+  void ShowSceneCounters(int sceneCount, int currentScene) override {
+    sceneLabel = sceneCount;
+    currentLabel = currentScene;
+  }
+  void ShowEffectMode(int effectMode) override { checkedEffect = effectMode; }
+  void ShowPreviewRunning(bool running) override { playDown = running; }
+  void EnablePreviewTimer(bool enabled) override { timerEnabled = enabled; }
+
+  Scene cells{};
+  int sceneLabel = -1;
+  int currentLabel = -1;
+  int checkedEffect = 1;
+  bool playDown = false;
+  bool timerEnabled = false;
+};
+
+// Answers the file dialogs from a queue (nothing queued means cancel) and keeps messages.
+class FakeDialogs : public FileDialogs, public MessageBoxes {
+ public:
+  std::optional<std::string> GetOpenFileName(FileKind kind) override { return Next(kind); }
+  std::optional<std::string> GetSaveFileName(FileKind kind) override { return Next(kind); }
+  void ShowError(std::string_view text) override { errors.emplace_back(text); }
+  void ShowWarning(std::string_view text) override { warnings.emplace_back(text); }
+
+  std::deque<std::optional<std::string>> answers;
+  std::deque<FileKind> kindsAsked;
+  std::deque<std::string> errors;
+  std::deque<std::string> warnings;
+
+ private:
+  std::optional<std::string> Next(FileKind kind) {
+    kindsAsked.push_back(kind);
+    if (answers.empty()) return std::nullopt;
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+inline Scene Filled(CellColour c) {
+  Scene s;
+  s.fill(c);
+  return s;
+}
+
+}  // namespace lumora::testing

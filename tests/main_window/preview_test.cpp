@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "model_fixture.h"
+
+namespace lumora::testing {
+namespace {
+
+using PreviewTest = ModelFixture;
+
+TEST_F(PreviewTest, NormalPlaysAndStopShowsSceneOne) {
+  SetSequence({A, B}, 2);
+  model.Play();
+  EXPECT_TRUE(view.timerEnabled);
+  const int counters[] = {2, 1, 2, 1};
+  const CellColour shown[] = {A, B, A, B};
+  for (int tick = 0; tick < 4; ++tick) {
+    model.PreviewTick();
+    EXPECT_EQ(Shown(), shown[tick]);
+    EXPECT_EQ(view.currentLabel, counters[tick]);
+  }
+  model.RefreshDisplay();
+  EXPECT_TRUE(view.playDown);
+  model.PreviewTick();
+  model.Stop();
+  EXPECT_FALSE(view.timerEnabled);
+  EXPECT_EQ(Shown(), A);
+  EXPECT_EQ(view.currentLabel, 1);
+  model.RefreshDisplay();
+  EXPECT_FALSE(view.playDown);
+}
+
+TEST_F(PreviewTest, PlayStoresTheScreenOnlyWhenItIsAScene) {
+  SetSequence({A, B}, 2);
+  model.SelectPaintColour(1);
+  model.CellMouseDown(0, MouseButton::Left);
+  model.Play();  // stopped: the painting is kept
+  EXPECT_EQ(model.store.Slot(1)[0], colour::Red);
+  model.PreviewTick();
+  model.PreviewTick();
+  model.Play();  // running: restarts without storing the frame
+  EXPECT_EQ(model.store.CurrentScene, 1);
+  EXPECT_EQ(model.store.Slot(0)[0], A);
+  EXPECT_EQ(model.store.Slot(1)[0], colour::Red);
+  EXPECT_EQ(model.store.Slot(1)[1], B);
+}
+
+TEST_F(PreviewTest, HaltedPreviewFrameIsNeverStoredBack) {
+  SetSequence({A, B, C});
+  model.Play();
+  model.PreviewTick();
+  model.PreviewTick();  // B on screen, position 3
+  model.StopPreview();  // halted without rewinding the screen
+  model.StoreBackBeforeHandOff();
+  model.NextScene();
+  EXPECT_EQ(Sequence(), (std::vector<CellColour>{A, B, C}));
+  EXPECT_EQ(model.store.CurrentScene, 2);
+  EXPECT_EQ(Shown(), B);
+  model.StoreBackBeforeHandOff();  // a scene of the store is on screen again
+  EXPECT_EQ(model.store.Slot(1)[0], B);
+}
+
+TEST_F(PreviewTest, UnknownEffectModeLeavesTheGridStill) {
+  SetSequence({A, B});
+  model.store.EffectMode = 7;
+  model.Play();
+  model.PreviewTick();
+  model.PreviewTick();
+  EXPECT_EQ(Shown(), A);
+  model.RefreshDisplay();
+  EXPECT_EQ(view.checkedEffect, EffectNormal);  // no radio button for mode 7
+}
+
+TEST_F(PreviewTest, RefreshShowsTheModel) {
+  SetSequence({A, B, C}, 2);
+  model.SelectEffectMode(EffectWave1);
+  model.DeleteScene();  // leaves the counters to the refresh
+  model.RefreshDisplay();
+  EXPECT_EQ(view.sceneLabel, 2);
+  EXPECT_EQ(view.currentLabel, 2);
+  EXPECT_EQ(view.checkedEffect, EffectWave1);
+}
+
+}  // namespace
+}  // namespace lumora::testing
