@@ -12,6 +12,13 @@ void MainWindowModel::FormCreate() {
   store.CurrentScene = 1;
   ShowSceneCounters();
   RedrawGrid();
+  SlotPanelColor.fill(slot_colour::ButtonFace);
+  autos.AutoPending = false;
+  autos.ResetAutoTable();
+  SelectAuto(1);
+  autos.MarkAutoPanels(1);
+  // The chain is armed but not followed: the first preview tick only restarts the preview.
+  autos.AutoActive = false;
 }
 
 void MainWindowModel::LoadScene(int slot) {

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "main_window/scene.h"
+#include <array>
+
+#include "main_window/program_tables.h"
 
 namespace lumora {
 
@@ -17,6 +19,15 @@ class MainWindowView {
   virtual void ShowPreviewRunning(bool running) = 0;
   // The 100 ms preview timer; its enabled state is the running state of the preview.
   virtual void EnablePreviewTimer(bool enabled) = 0;
+  // Colours of the 56 program squares and the 7 automatic squares (slot_colour values).
+  virtual void ShowProgramSlots(const std::array<CellColour, kPrograms>& colours) = 0;
+  virtual void ShowAutoPanels(const std::array<CellColour, kAutoPrograms>& colours) = 0;
+  // The display boxes of "Prg Start", "Prg End" and "Prg Loop".
+  virtual void ShowAutoValues(int start, int end, int loop) = 0;
+  // Positions of the three automatic-program spinners.
+  virtual void SetAutoSpinners(int start, int end, int loop) = 0;
+  // The memory gauge and the hidden scene-count label.
+  virtual void ShowMemoryUse(int usedScenes) = 0;
 };
 
 }  // namespace lumora

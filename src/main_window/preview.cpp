@@ -28,6 +28,7 @@ void MainWindowModel::Stop() {
 }
 
 void MainWindowModel::PreviewTick() {
+  AutoStep();
   switch (store.EffectMode) {
     case EffectWave1:
       Wave1Step(store, preview);
@@ -47,8 +48,12 @@ void MainWindowModel::PreviewTick() {
 }
 
 void MainWindowModel::RefreshDisplay() {
+  view_.ShowProgramSlots(SlotPanelColor);
+  view_.ShowAutoPanels(autos.AutoPanelColor);
+  view_.ShowAutoValues(autos.AutoStart, autos.AutoEnd, autos.AutoLoop);
   ShowSceneCounters();
   ShowEffectMode();
+  ShowMemoryUse();
   view_.ShowPreviewRunning(previewRunning_);
 }
 

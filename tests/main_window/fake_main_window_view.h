@@ -21,6 +21,17 @@ class FakeMainWindowView : public MainWindowView {
   void ShowEffectMode(int effectMode) override { checkedEffect = effectMode; }
   void ShowPreviewRunning(bool running) override { playDown = running; }
   void EnablePreviewTimer(bool enabled) override { timerEnabled = enabled; }
+  void ShowProgramSlots(const std::array<CellColour, kPrograms>& colours) override {
+    slotColours = colours;
+  }
+  void ShowAutoPanels(const std::array<CellColour, kAutoPrograms>& colours) override {
+    autoColours = colours;
+  }
+  void ShowAutoValues(int start, int end, int loop) override { autoValues = {start, end, loop}; }
+  void SetAutoSpinners(int start, int end, int loop) override {
+    autoSpinners = {start, end, loop};
+  }
+  void ShowMemoryUse(int usedScenes) override { memoryUse = usedScenes; }
 
   Scene cells{};
   int sceneLabel = -1;
@@ -28,6 +39,11 @@ class FakeMainWindowView : public MainWindowView {
   int checkedEffect = 1;
   bool playDown = false;
   bool timerEnabled = false;
+  std::array<CellColour, kPrograms> slotColours{};
+  std::array<CellColour, kAutoPrograms> autoColours{};
+  std::array<int, 3> autoValues{};
+  std::array<int, 3> autoSpinners{};
+  int memoryUse = -1;
 };
 
 // Answers the file dialogs from a queue (nothing queued means cancel) and keeps messages.
