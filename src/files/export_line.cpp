@@ -1,0 +1,27 @@
+#include "files/export_line.h"
+
+#include "files/atomic_save.h"
+#include "files/text_builder.h"
+
+namespace lumora {
+namespace {
+
+// The size of one packed scene, which the firmware's tables are built around.
+constexpr std::int32_t kPackedSceneSize = kCellsPerScene / 2;
+
+}  // namespace
+
+std::string FormatExportLine(std::int32_t sceneCount, const ProgramTableArray& programTable) {
+  TextBuilder text((2 + programTable.size()) * (kMaxNumberChars + 2));
+  text.Number(sceneCount, ", ");
+  text.Number(kPackedSceneSize, ", ");
+  text.Numbers(programTable, ", ");
+  return text.Take();
+}
+
+bool SaveExportLine(const std::string& path, std::int32_t sceneCount,
+                    const ProgramTableArray& programTable) {
+  return SaveFileAtomically(path, FormatExportLine(sceneCount, programTable));
+}
+
+}  // namespace lumora

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "files/read_result.h"
+#include "main_window/scene.h"
+
+namespace lumora {
+
+// Reads signed 32-bit decimal numbers separated by white space, as the scanf format "%d "
+// does, from a text in memory or from a file streamed in fixed chunks. It stops at the first
+// number that is missing or unreadable and fails every later read.
+class NumberScanner {
+ public:
+  // Scans the given text; the text must outlive the scanner.
+  static NumberScanner OverText(std::string_view text);
+  // Scans the file at path; IsOpen() is false when it cannot be opened or is a folder.
+  static NumberScanner OverFile(const std::string& path);
+
+  NumberScanner(const NumberScanner&) = delete;
+  NumberScanner& operator=(const NumberScanner&) = delete;
+  ~NumberScanner();
+
+  // Whether there is anything to scan (always true for a text).
+  bool IsOpen() const { return open_; }
+  // Reads the next number; false when it is missing, not a number or outside 32 bits.
+  bool Next(std::int32_t& value);
+  // Reads one number into each value in turn; false at the first one that cannot be read.
+  bool Next(std::span<std::int32_t> values);
+  // As above for cell colours, each stored as the bit pattern of its signed number.
+  bool Next(std::span<CellColour> cells);
+
+ private:
+  NumberScanner(const char* begin, const char* end);
+  explicit NumberScanner(int fd);
+  bool Refill();
+  bool Fail();
+
+  int fd_ = -1;
+  bool open_ = false;
+  bool failed_ = false;
+  std::unique_ptr<char[]> chunk_;
+  const char* pos_ = nullptr;
+  const char* end_ = nullptr;
+};
+
+// Opens the file at path and hands its scanner to read; CannotOpen when it cannot be opened.
+template <class Read>
+ReadResult ScanFile(const std::string& path, Read read) {
+  NumberScanner in = NumberScanner::OverFile(path);
+  return in.IsOpen() ? read(in) : ReadResult::CannotOpen;
+}
+
+}  // namespace lumora

@@ -1,0 +1,26 @@
+#include "files/table_file.h"
+
+#include "files/number_scanner.h"
+
+namespace lumora {
+namespace {
+
+ReadResult ReadTable(NumberScanner& in, TableFileArray& out) {
+  TableFileArray values;
+  if (!in.Next(values)) return ReadResult::Invalid;
+  out = values;
+  return ReadResult::Ok;
+}
+
+}  // namespace
+
+ReadResult ParseTableFile(std::string_view text, TableFileArray& out) {
+  NumberScanner in = NumberScanner::OverText(text);
+  return ReadTable(in, out);
+}
+
+ReadResult ReadTableFile(const std::string& path, TableFileArray& out) {
+  return ScanFile(path, [&out](NumberScanner& in) { return ReadTable(in, out); });
+}
+
+}  // namespace lumora
