@@ -28,9 +28,7 @@ class FakeMainWindowView : public MainWindowView {
     autoColours = colours;
   }
   void ShowAutoValues(int start, int end, int loop) override { autoValues = {start, end, loop}; }
-  void SetAutoSpinners(int start, int end, int loop) override {
-    autoSpinners = {start, end, loop};
-  }
+  void SetAutoSpinners(int start, int end, int loop) override { autoSpinners = {start, end, loop}; }
   void ShowMemoryUse(int usedScenes) override { memoryUse = usedScenes; }
 
   Scene cells{};
