@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "../files/temp_folder.h"
+#include "files/project_file.h"
+#include "files/sequence_file.h"
+#include "model_fixture.h"
+
+namespace lumora::testing {
+namespace {
+
+class FileCommandsTest : public ModelFixture {
+ protected:
+  std::string Path(const std::string& name) { return folder.File(name); }
+  TempFolder folder;
+};
+
+TEST_F(FileCommandsTest, SaveThenOpenRestoresTheSequenceAndPlays) {
+  SetSequence({A, B, 0xFFFFFFFF}, 2);
+  model.SelectEffectMode(EffectWave2);
+  dialogs.answers.push_back(Path("a.sqx"));
+  model.SaveSequence();
+  EXPECT_TRUE(dialogs.errors.empty());
+
+  SetSequence({C});
+  dialogs.answers.push_back(Path("a.sqx"));
+  model.OpenSequence();
+  EXPECT_EQ(Sequence(), (std::vector<CellColour>{A, B, 0xFFFFFFFF}));
+  EXPECT_EQ(model.store.EffectMode, EffectWave2);
+  EXPECT_EQ(Shown(), A);
+  EXPECT_EQ(view.sceneLabel, 3);
+  EXPECT_EQ(view.currentLabel, 1);
+  EXPECT_TRUE(model.PreviewRunning());
+  EXPECT_EQ(dialogs.kindsAsked.back(), FileKind::Sequence);
+}
+
+TEST_F(FileCommandsTest, SaveStoresTheScreenBackEvenWhenCancelled) {
+  SetSequence({A, B}, 2);
+  model.SelectPaintColour(1);
+  model.CellMouseDown(4, MouseButton::Left);
+  model.SaveSequence();  // cancelled
+  EXPECT_EQ(model.store.Slot(1)[4], colour::Red);
+}
+
+TEST_F(FileCommandsTest, SaveDuringPreviewStoresNoFrame) {
+  SetSequence({A, B});
+  model.Play();
+  model.PreviewTick();
+  model.PreviewTick();  // B on screen, position 1
+  dialogs.answers.push_back(Path("b.sqx"));
+  model.SaveSequence();
+  EXPECT_EQ(Sequence(), (std::vector<CellColour>{A, B}));
+  auto file = std::make_unique<SequenceFileData>();
+  ASSERT_EQ(ReadSequenceFile(Path("b.sqx"), *file), ReadResult::Ok);
+  EXPECT_EQ(file->SceneSlots[0], A);
+}
+
+TEST_F(FileCommandsTest, RefusedSequenceFileChangesNothing) {
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"check", "1 128 2 127 " + std::string(128 * 2, ' ')},
+      {"zero scenes", "0 128 2 128 "},
+      {"hundred scenes", "100 128 2 128 "},
+      {"truncated", "2 128 2 128 1 2 3 "},
+      {"garbage", "2 128 2 128 1 x 3"},
+      {"empty", ""},
+  };
+  SetSequence({A, B, C}, 2);
+  model.SelectEffectMode(EffectWave1);
+  const auto slots = model.store.SceneSlots;
+  for (const auto& c : cases) {
+    WriteBytes(Path("bad.sqx"), c.bytes);
+    dialogs.answers.push_back(Path("bad.sqx"));
+    model.OpenSequence();
+    EXPECT_EQ(dialogs.errors.back(), "ERROR PLIK") << c.name;
+    EXPECT_EQ(model.store.SceneCount, 3) << c.name;
+    EXPECT_EQ(model.store.CurrentScene, 2) << c.name;
+    EXPECT_EQ(model.store.EffectMode, EffectWave1) << c.name;
+    EXPECT_EQ(model.store.SceneSlots, slots) << c.name;
+    EXPECT_EQ(Shown(), B) << c.name;
+  }
+  dialogs.answers.push_back(Path("missing.sqx"));
+  model.OpenSequence();
+  EXPECT_EQ(dialogs.errors.size(), std::size(cases) + 1);
+  EXPECT_EQ(model.store.SceneSlots, slots);
+}
+
+TEST_F(FileCommandsTest, RefusedFileStopsARunningPreviewWithoutStoringItsFrame) {
+  SetSequence({A, B});
+  model.Play();
+  model.PreviewTick();
+  model.PreviewTick();
+  WriteBytes(Path("bad.sqx"), "x");
+  dialogs.answers.push_back(Path("bad.sqx"));
+  model.OpenSequence();
+  EXPECT_FALSE(model.PreviewRunning());
+  model.NextScene();
+  EXPECT_EQ(Sequence(), (std::vector<CellColour>{A, B}));
+}
+
+TEST_F(FileCommandsTest, FailedSaveSaysSo) {
+  dialogs.answers.push_back(Path("no/such/folder/a.sqx"));
+  model.SaveSequence();
+  dialogs.answers.push_back(Path("no/such/folder/a.prj"));
+  model.SaveProject();
+  dialogs.answers.push_back(Path("no/such/folder/e.sqx"));
+  model.ExportSequence();
+  dialogs.answers.push_back(Path("no/such/folder/l.sqx"));
+  model.SaveFullListing();
+  EXPECT_EQ(dialogs.errors, (std::deque<std::string>(4, "ERROR PLIK")));
+}
+
+TEST_F(FileCommandsTest, OpenSwitchesTheChainOffEvenWhenCancelled) {
+  model.AutoPanelMouseDown(2);
+  model.OpenSequence();
+  EXPECT_FALSE(model.autos.AutoActive);
+  EXPECT_FALSE(model.autos.AutoPending);
+}
+
+TEST_F(FileCommandsTest, ProjectRoundTripRestoresAllTables) {
+  SetSequence({A, B});
+  dialogs.answers.push_back(Path("s.sqx"));
+  model.SaveSequence();
+  for (int k : {2, 5}) {
+    dialogs.answers.push_back(Path("s.sqx"));
+    model.ProgramSlotMouseDown(k, MouseButton::Right);
+  }
+  model.AutoPanelMouseDown(4);
+  model.AutoStartClick(2);
+  model.AutoEndClick(5);
+  model.AutoLoopClick(7);
+  model.autos.AutoTable[21] = 42;
+  const auto programs = std::make_unique<ProgramMemory>(model.programs);
+  const auto autoTable = model.autos.AutoTable;
+  dialogs.answers.push_back(Path("p.prj"));
+  model.SaveProject();
+  EXPECT_EQ(dialogs.kindsAsked.back(), FileKind::Project);
+
+  model.programs = ProgramMemory{};
+  model.autos.ResetAutoTable();
+  model.autos.AutoTable[21] = 9;
+  dialogs.answers.push_back(Path("p.prj"));
+  model.OpenProject();
+  EXPECT_EQ(model.programs.ProgramTable, programs->ProgramTable);
+  EXPECT_EQ(model.programs.ProgramStore, programs->ProgramStore);
+  for (int i = 0; i < 21; ++i) EXPECT_EQ(model.autos.AutoTable[i], autoTable[i]) << i;
+  EXPECT_EQ(model.autos.AutoTable[21], 9);  // not part of a project
+  EXPECT_EQ(model.autos.SelectedAuto, 1);
+  model.RefreshDisplay();
+  EXPECT_EQ(view.autoColours[0], slot_colour::Red);
+  // Program 1 is empty: every slot still follows the loaded table.
+  EXPECT_EQ(view.slotColours[0], slot_colour::ButtonFace);
+  EXPECT_EQ(view.slotColours[1], slot_colour::SkyBlue);
+  EXPECT_EQ(view.slotColours[4], slot_colour::SkyBlue);
+  EXPECT_EQ(view.memoryUse, 4);
+}
+
+TEST_F(FileCommandsTest, ProjectOpenTakesProgramOneIntoTheEditor) {
+  ProgramMemory memory;
+  memory.SetProgram(1, 2, EffectWave1);
+  memory.ProgramStore[0] = C;
+  memory.ProgramStore[128] = D;
+  AutoTableArray autoTable;
+  autoTable.fill(1);
+  ASSERT_TRUE(
+      SaveProjectFile(Path("one.prj"), memory.ProgramTable, memory.ProgramStore, autoTable));
+  SetSequence({A, B, A}, 3);
+  dialogs.answers.push_back(Path("one.prj"));
+  model.OpenProject();
+  EXPECT_EQ(model.store.SceneCount, 2);
+  EXPECT_EQ(model.store.EffectMode, EffectWave1);
+  EXPECT_EQ(model.store.CurrentScene, 1);
+  EXPECT_EQ(Shown(), C);
+  EXPECT_EQ(model.store.Slot(1)[0], D);
+  model.RefreshDisplay();
+  EXPECT_EQ(view.slotColours[0], slot_colour::Green);
+}
+
+TEST_F(FileCommandsTest, RefusedProjectChangesNothing) {
+  dialogs.answers.push_back(Path("s.sqx"));
+  model.SaveSequence();
+  dialogs.answers.push_back(Path("s.sqx"));
+  model.ProgramSlotMouseDown(3, MouseButton::Right);
+  const auto table = model.programs.ProgramTable;
+  const auto autoTable = model.autos.AutoTable;
+  for (const std::string bytes : {"1 128 1 128 ", "5 112640 1 1 ", ""}) {
+    WriteBytes(Path("bad.prj"), bytes);
+    dialogs.answers.push_back(Path("bad.prj"));
+    model.OpenProject();
+    EXPECT_EQ(dialogs.errors.back(), "ERROR PLIK");
+    EXPECT_EQ(model.programs.ProgramTable, table);
+    EXPECT_EQ(model.autos.AutoTable, autoTable);
+  }
+}
+
+TEST_F(FileCommandsTest, ExportWritesTheLine) {
+  SetSequence({A, B});
+  model.programs.SetProgram(1, 2, 3);
+  dialogs.answers.push_back(Path("e.sqx"));
+  model.ExportSequence();
+  std::string expected = "2, 64, 2, 3, ";
+  for (int i = 0; i < 110; ++i) expected += "0, ";
+  EXPECT_EQ(ReadBytes(Path("e.sqx")), expected);
+}
+
+}  // namespace
+}  // namespace lumora::testing
