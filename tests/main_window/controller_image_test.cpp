@@ -1,0 +1,143 @@
+#include "main_window/controller_image.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "../files/temp_folder.h"
+#include "files/table_file.h"
+#include "model_fixture.h"
+
+namespace lumora::testing {
+namespace {
+
+TEST(PackScenesTest, TwoCellsPerByteChannelOnOnlyAtFullValue) {
+  const struct {
+    CellColour even, odd;
+    std::uint8_t packed;
+  } cases[] = {
+      {colour::Red, colour::Blue, 0x14},    {colour::White, colour::White, 0x77},
+      {colour::Black, colour::White, 0x07}, {0x00FE00FF, colour::Black, 0x10},
+      {colour::Cyan, colour::Yellow, 0x63}, {0x00FEFEFE, 0x00FFFFFE, 0x06},
+  };
+  auto store = std::make_unique<ProgramStoreArray>();
+  auto packed = std::make_unique<PackedScenesArray>();
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    (*store)[2 * i] = cases[i].even;
+    (*store)[2 * i + 1] = cases[i].odd;
+  }
+  (*store)[kProgramStoreCells - 1] = colour::Green;
+  PackScenes(*store, *packed);
+  for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ((*packed)[i], cases[i].packed) << i;
+  EXPECT_EQ(packed->back(), 0x02);
+}
+
+// The send command in a folder of its own, where "str.tab" can be written.
+class ControllerSendTest : public ModelFixture {
+ protected:
+  ControllerSendTest() : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder.Path());
+  }
+  ~ControllerSendTest() override { std::filesystem::current_path(previous_); }
+
+  void TableFile(const std::string& separator, int first = 0) {
+    std::string text;
+    for (int i = 0; i < kTableFileValues; ++i)
+      text += std::to_string((first + i) % 256) + separator;
+    WriteBytes("str.tab", text);
+  }
+
+  TempFolder folder;
+
+ private:
+  std::filesystem::path previous_;
+};
+
+TEST_F(ControllerSendTest, DefaultsGiveZerosAndTheTableFileFollows) {
+  TableFile(" ", 1);
+  EXPECT_TRUE(model.SendToController());
+  for (int i = 0; i < kImageTableFile; ++i) ASSERT_EQ(model.ControllerImage[i], 0) << i;
+  EXPECT_EQ(model.ControllerImage[kImageTableFile], 1);
+  EXPECT_EQ(model.ControllerImage[kImageTableFile + 535], 536 % 256);
+  for (int i = kImageTableFile + 536; i < kControllerImageSize; ++i) {
+    ASSERT_EQ(model.ControllerImage[i], 0) << i;
+  }
+}
+
+TEST_F(ControllerSendTest, LayoutOfTablesAndScenes) {
+  TableFile("\n");
+  model.programs.SetProgram(1, 2, 2);
+  model.programs.SetProgram(2, 3, 3);
+  model.programs.ProgramStore[2 * kCellsPerScene] = colour::White;  // program 2, scene 1
+  model.autos.AutoTable[0] = 56;
+  ASSERT_TRUE(model.SendToController());
+  EXPECT_EQ(model.ControllerImage[0], 55);
+  EXPECT_EQ(model.ControllerImage[1], 0);
+  EXPECT_EQ(model.ControllerImage[21], 0);
+  EXPECT_EQ(model.ControllerImage[22], 2);
+  EXPECT_EQ(model.ControllerImage[23], 2);
+  EXPECT_EQ(model.ControllerImage[24], 3);
+  EXPECT_EQ(model.ControllerImage[25], 3);
+  EXPECT_EQ(model.ControllerImage[262], 0x70);
+  const auto first = std::make_unique<ControllerImageArray>(model.ControllerImage);
+  ASSERT_TRUE(model.SendToController());
+  EXPECT_EQ(model.ControllerImage, *first);
+}
+
+TEST_F(ControllerSendTest, TableFileIsReadAfreshAndKeptAsIntegers) {
+  TableFile(" ");
+  ASSERT_TRUE(model.SendToController());
+  const auto oneLine = std::make_unique<ControllerImageArray>(model.ControllerImage);
+  TableFile("\r\n");
+  ASSERT_TRUE(model.SendToController());
+  EXPECT_EQ(model.ControllerImage, *oneLine);
+  std::string odd = "256 300 ";
+  for (int i = 2; i < kTableFileValues; ++i) odd += "7 ";
+  WriteBytes("str.tab", odd);
+  ASSERT_TRUE(model.SendToController());
+  EXPECT_EQ(model.ControllerImage[kImageTableFile], 256);
+  EXPECT_EQ(model.ControllerImage[kImageTableFile] & 0xFF, 0);
+  EXPECT_EQ(model.ControllerImage[kImageTableFile + 1] & 0xFF, 44);
+  EXPECT_EQ(model.ControllerImage[kImageTableFile + 535], 7);
+}
+
+TEST_F(ControllerSendTest, RefusedTableFileKeepsTheWindowClosed) {
+  TableFile(" ", 5);
+  ASSERT_TRUE(model.SendToController());
+  const auto good = std::make_unique<ControllerImageArray>(model.ControllerImage);
+  const struct {
+    const char* bytes;
+    const char* message;
+  } cases[] = {{nullptr, "BRAK PLIKU: STR.TAB"},
+               {"1 2 3", "BŁĘDNY PLIK: STR.TAB"},
+               {"1 2 x 4", "BŁĘDNY PLIK: STR.TAB"}};
+  for (const auto& c : cases) {
+    std::filesystem::remove("str.tab");
+    if (c.bytes) WriteBytes("str.tab", c.bytes);
+    EXPECT_FALSE(model.SendToController());
+    EXPECT_EQ(dialogs.errors.back(), c.message);
+    EXPECT_EQ(model.ControllerImage, *good);
+  }
+}
+
+TEST_F(ControllerSendTest, SendHaltsThePreviewWithoutRewindingOrStoringTheFrame) {
+  TableFile(" ");
+  SetSequence({A, B, C});
+  model.Play();
+  model.PreviewTick();
+  model.PreviewTick();  // B on screen, position 3
+  EXPECT_TRUE(model.SendToController());
+  EXPECT_FALSE(model.PreviewRunning());
+  EXPECT_FALSE(view.timerEnabled);
+  EXPECT_EQ(model.store.CurrentScene, 3);
+  EXPECT_EQ(Shown(), B);
+  model.SendToController();
+  model.Play();
+  EXPECT_EQ(Sequence(), (std::vector<CellColour>{A, B, C}));
+}
+
+}  // namespace
+}  // namespace lumora::testing
