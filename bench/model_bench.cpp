@@ -1,0 +1,106 @@
+// Prints how long the main window's heavier model operations take: a "fala1" preview tick,
+// an assignment into a nearly full program memory, building the controller image and
+// writing the "save all" listing.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "files/controller_listing.h"
+#include "files/sequence_file.h"
+#include "files/table_file.h"
+#include "main_window/main_window_model.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct NullView : lumora::MainWindowView {
+  void ShowCell(int, lumora::CellColour) override {}
+  void ShowSceneCounters(int, int) override {}
+  void ShowEffectMode(int) override {}
+  void ShowPreviewRunning(bool) override {}
+  void EnablePreviewTimer(bool) override {}
+  void ShowProgramSlots(const std::array<lumora::CellColour, lumora::kPrograms>&) override {}
+  void ShowAutoPanels(const std::array<lumora::CellColour, lumora::kAutoPrograms>&) override {}
+  void ShowAutoValues(int, int, int) override {}
+  void SetAutoSpinners(int, int, int) override {}
+  void ShowMemoryUse(int) override {}
+};
+
+struct Answers : lumora::FileDialogs, lumora::MessageBoxes {
+  std::optional<std::string> GetOpenFileName(lumora::FileKind) override { return path; }
+  std::optional<std::string> GetSaveFileName(lumora::FileKind) override { return path; }
+  void ShowError(std::string_view text) override {
+    std::printf("error: %.*s\n", int(text.size()), text.data());
+  }
+  void ShowWarning(std::string_view text) override {
+    std::printf("warning: %.*s\n", int(text.size()), text.data());
+  }
+  std::string path;
+};
+
+template <typename F>
+double MicrosecondsPerCall(int calls, F&& f) {
+  const auto start = Clock::now();
+  for (int i = 0; i < calls; ++i) f();
+  return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / calls;
+}
+
+}  // namespace
+
+int main() {
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("lumora_bench_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  std::filesystem::current_path(folder);
+
+  NullView view;
+  Answers answers;
+  auto model = std::make_unique<lumora::MainWindowModel>(view, answers, answers);
+  model->FormCreate();
+
+  // "fala1" preview tick on 99 scenes (model side; the widgets' repaint is measured apart).
+  model->store.SceneCount = lumora::MaxScenes;
+  model->store.EffectMode = lumora::EffectWave1;
+  for (std::size_t i = 0; i < model->store.SceneSlots.size(); ++i)
+    model->store.SceneSlots[i] = lumora::CellColour(i);
+  model->Play();
+  std::printf("preview tick (fala1, model): %.2f us\n",
+              MicrosecondsPerCall(10000, [&] { model->PreviewTick(); }));
+
+  // An assignment of 20 scenes before 860 others, filling the store to exactly 880.
+  for (int k = 2; k <= 10; ++k) model->programs.SetProgram(k, 95, 1);
+  model->programs.SetProgram(11, 5, 1);
+  std::vector<lumora::CellColour> cells(20 * lumora::kCellsPerScene, lumora::colour::White);
+  answers.path = (folder / "twenty.sqx").string();
+  lumora::SaveSequenceFile(answers.path, 20, 1, cells);
+  double assign = 0;
+  const int assigns = 200;
+  for (int i = 0; i < assigns; ++i) {
+    model->programs.SetProgram(1, 0, 1);  // every later program moves up by 20 scenes
+    const auto start = Clock::now();
+    model->AssignProgramFromFile(1);
+    assign += std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+  }
+  std::printf("assignment into a nearly full store (incl. reading the file): %.1f us\n",
+              assign / assigns);
+
+  std::string table;
+  for (int i = 0; i < lumora::kTableFileValues; ++i) table += std::to_string(i % 256) + " ";
+  std::ofstream("str.tab") << table;
+  std::printf("BuildControllerImage (packing and str.tab): %.1f us\n",
+              MicrosecondsPerCall(500, [&] { model->BuildControllerImage(); }));
+
+  answers.path = (folder / "all.sqx").string();
+  std::printf("\"save all\" listing: %.1f us\n",
+              MicrosecondsPerCall(200, [&] { model->SaveFullListing(); }));
+
+  std::filesystem::current_path("/");
+  std::filesystem::remove_all(folder);
+}
