@@ -27,10 +27,13 @@ void IgnoreFileSizeSignalOnce() {
 std::string TemporaryName(const std::string& path) {
   static std::atomic<unsigned> counter{0};
   const std::filesystem::path target(path);
-  std::filesystem::path name = target.parent_path();
-  name /= "." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "_" +
-          std::to_string(counter++);
-  return name.string();
+  std::string hidden = ".";
+  hidden += target.filename().string();
+  hidden += ".tmp";
+  hidden += std::to_string(::getpid());
+  hidden += '_';
+  hidden += std::to_string(counter++);
+  return (target.parent_path() / hidden).string();
 }
 
 // Creates a new file with the rights a plain truncating write would leave on the target.
@@ -59,16 +62,6 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// Makes the rename itself survive a power loss; the new file is in place whatever this says.
-void SyncFolderOf(const std::string& path) {
-  std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (folder.empty()) folder = ".";
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 }  // namespace
 
 bool SaveFileAtomically(const std::string& path, std::string_view bytes) {
@@ -82,7 +75,6 @@ bool SaveFileAtomically(const std::string& path, std::string_view bytes) {
     ::unlink(temporary.c_str());
     return false;
   }
-  SyncFolderOf(path);
   return true;
 }
 

@@ -9,7 +9,6 @@
 namespace lumora {
 namespace {
 
-constexpr std::size_t kPackedSceneSize = kCellsPerScene / 2;
 // The firmware tools read CR LF line ends whatever system wrote the listing.
 constexpr std::string_view kLineEnd = " \r\n";
 

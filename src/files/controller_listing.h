@@ -6,6 +6,9 @@
 
 namespace lumora {
 
+// The bytes of one scene in packed form, two cells to a byte: one scene line of a listing.
+inline constexpr int kPackedSceneSize = kCellsPerScene / 2;
+
 // Assembler listings of the controller's tables for its firmware: lines of ".db " directives,
 // each ending in a blank and CR LF. The scene lines take PackedScenes already packed.
 

@@ -1,15 +1,10 @@
 #include "files/export_line.h"
 
 #include "files/atomic_save.h"
+#include "files/controller_listing.h"
 #include "files/text_builder.h"
 
 namespace lumora {
-namespace {
-
-// The size of one packed scene, which the firmware's tables are built around.
-constexpr std::int32_t kPackedSceneSize = kCellsPerScene / 2;
-
-}  // namespace
 
 std::string FormatExportLine(std::int32_t sceneCount, const ProgramTableArray& programTable) {
   TextBuilder text((2 + programTable.size()) * (kMaxNumberChars + 2));

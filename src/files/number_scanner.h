@@ -49,11 +49,19 @@ class NumberScanner {
   const char* end_ = nullptr;
 };
 
-// Opens the file at path and hands its scanner to read; CannotOpen when it cannot be opened.
-template <class Read>
-ReadResult ScanFile(const std::string& path, Read read) {
+// Runs read over the numbers of text into out.
+template <class Out>
+ReadResult ScanText(std::string_view text, Out& out, ReadResult (*read)(NumberScanner&, Out&)) {
+  NumberScanner in = NumberScanner::OverText(text);
+  return read(in, out);
+}
+
+// Runs read over the numbers of the file at path into out; CannotOpen when it cannot be
+// opened or is a folder.
+template <class Out>
+ReadResult ScanFile(const std::string& path, Out& out, ReadResult (*read)(NumberScanner&, Out&)) {
   NumberScanner in = NumberScanner::OverFile(path);
-  return in.IsOpen() ? read(in) : ReadResult::CannotOpen;
+  return in.IsOpen() ? read(in, out) : ReadResult::CannotOpen;
 }
 
 }  // namespace lumora

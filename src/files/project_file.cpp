@@ -55,12 +55,11 @@ bool SaveProjectFile(const std::string& path, const ProgramTableArray& programTa
 }
 
 ReadResult ParseProjectFile(std::string_view text, ProjectFileData& out) {
-  NumberScanner in = NumberScanner::OverText(text);
-  return ReadProject(in, out);
+  return ScanText(text, out, ReadProject);
 }
 
 ReadResult ReadProjectFile(const std::string& path, ProjectFileData& out) {
-  return ScanFile(path, [&out](NumberScanner& in) { return ReadProject(in, out); });
+  return ScanFile(path, out, ReadProject);
 }
 
 }  // namespace lumora

@@ -48,12 +48,11 @@ bool SaveSequenceFile(const std::string& path, std::int32_t sceneCount, std::int
 }
 
 ReadResult ParseSequenceFile(std::string_view text, SequenceFileData& out) {
-  NumberScanner in = NumberScanner::OverText(text);
-  return ReadSequence(in, out);
+  return ScanText(text, out, ReadSequence);
 }
 
 ReadResult ReadSequenceFile(const std::string& path, SequenceFileData& out) {
-  return ScanFile(path, [&out](NumberScanner& in) { return ReadSequence(in, out); });
+  return ScanFile(path, out, ReadSequence);
 }
 
 }  // namespace lumora

@@ -15,12 +15,11 @@ ReadResult ReadTable(NumberScanner& in, TableFileArray& out) {
 }  // namespace
 
 ReadResult ParseTableFile(std::string_view text, TableFileArray& out) {
-  NumberScanner in = NumberScanner::OverText(text);
-  return ReadTable(in, out);
+  return ScanText(text, out, ReadTable);
 }
 
 ReadResult ReadTableFile(const std::string& path, TableFileArray& out) {
-  return ScanFile(path, [&out](NumberScanner& in) { return ReadTable(in, out); });
+  return ScanFile(path, out, ReadTable);
 }
 
 }  // namespace lumora
