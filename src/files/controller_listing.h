@@ -24,11 +24,14 @@ std::string FormatProgramListing(const ProgramTableArray& programTable);
 // "save tab sc_prg": the 880 scene lines alone.
 std::string FormatSceneListing(const PackedScenesArray& packedScenes);
 
-// Each writes the matching listing to path atomically; false when nothing was written.
+// Writes FormatFullListing(...) to path atomically; false when nothing was written.
 bool SaveFullListing(const std::string& path, const AutoTableArray& autoTable,
                      const ProgramTableArray& programTable, const PackedScenesArray& packedScenes);
+// Writes FormatAutoListing(...) to path atomically; false when nothing was written.
 bool SaveAutoListing(const std::string& path, const AutoTableArray& autoTable);
+// Writes FormatProgramListing(...) to path atomically; false when nothing was written.
 bool SaveProgramListing(const std::string& path, const ProgramTableArray& programTable);
+// Writes FormatSceneListing(...) to path atomically; false when nothing was written.
 bool SaveSceneListing(const std::string& path, const PackedScenesArray& packedScenes);
 
 }  // namespace lumora
