@@ -54,6 +54,8 @@ class MainWindowModel {
   void PreviewTick();
   void RefreshDisplay();
   bool PreviewRunning() const { return previewRunning_; }
+  // The grid shows a frame of the preview, not a scene of the store.
+  bool ScreenShowsPreviewFrame() const { return screenShowsPreviewFrame_; }
 
   // DMX program slots.
   void ProgramSlotMouseDown(int k, MouseButton button);  // the 56 program squares
