@@ -1,0 +1,65 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace lumora {
+
+enum class TimerEventType { etOneShot = 0, etPeriodic = 1 };
+
+// The multimedia timer component. Its system timer runs from construction to destruction;
+// Enabled is only a gate that decides whether a tick reaches OnMMTimer. The handler runs on
+// the timer's own thread, never on the caller's; the component is destroyed from any other.
+class TMMTimer {
+ public:
+  using Handler = std::function<void(TMMTimer& sender)>;
+
+  // In design mode no system timer is ever started.
+  explicit TMMTimer(bool designMode = false);
+  ~TMMTimer();
+  TMMTimer(const TMMTimer&) = delete;
+  TMMTimer& operator=(const TMMTimer&) = delete;
+
+  // Called on each tick while Enabled. Attach it while the gate is closed: the timer thread
+  // reads it only after finding the gate open.
+  Handler OnMMTimer;
+  // The gate, written directly from any thread. Closing it stops later ticks from doing work
+  // but does not wait for a tick already running; DisableAndWait does.
+  std::atomic<bool> Enabled{false};
+
+  int Interval() const { return interval_; }
+  int Resolution() const { return resolution_; }
+  TimerEventType Type() const { return type_; }
+  // Each setter restarts the system timer, even with the value it already has.
+  void SetInterval(int value);
+  void SetResolution(int value);
+  void SetType(TimerEventType value);
+  // Id of the running system timer, 0 when none could be started.
+  std::uint32_t TimerId() const { return timerId_; }
+
+  // Closes the gate and, unless called from inside the handler, waits until a handler that
+  // is running has returned. When it returns the gate is closed, whatever the handler did.
+  void DisableAndWait();
+
+  // The system timer's callback; user is the component.
+  static void MMTimerCallbackProc(std::uint32_t timerId, std::uint32_t message, std::uintptr_t user,
+                                  std::uintptr_t reserved1, std::uintptr_t reserved2);
+
+ private:
+  std::uint32_t StartTimer();
+  void RestartTimer();
+
+  const bool designMode_;
+  std::uint32_t timerId_ = 0;
+  int interval_ = 10;
+  int resolution_ = 0;
+  TimerEventType type_ = TimerEventType::etPeriodic;
+  // Held while a tick checks the gate and runs the handler.
+  std::mutex tickMutex_;
+  std::atomic<std::thread::id> tickThread_{};
+};
+
+}  // namespace lumora

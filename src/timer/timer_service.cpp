@@ -1,0 +1,138 @@
+#include "timer/timer_service.h"
+
+#include <pthread.h>
+#include <sched.h>
+#include <sys/prctl.h>
+
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace lumora {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Real-time priority asked for the timer threads: above every ordinary thread, below the
+// system's own real-time work.
+constexpr int kTimerThreadPriority = 10;
+
+struct TimerRecord {
+  std::mutex mutex;
+  std::condition_variable wake;
+  bool stop = false;
+  std::thread thread;
+};
+
+void StopTimer(TimerRecord& record) {
+  {
+    std::lock_guard lock(record.mutex);
+    record.stop = true;
+  }
+  record.wake.notify_one();
+  // Inside its own callback the thread cannot wait for itself; it ends after the callback.
+  if (record.thread.get_id() == std::this_thread::get_id()) {
+    record.thread.detach();
+  } else {
+    record.thread.join();
+  }
+}
+
+struct TimerRegistry {
+  std::mutex mutex;
+  std::map<std::uint32_t, std::shared_ptr<TimerRecord>> timers;
+  std::uint32_t lastId = 0;
+
+  // Timers still running at exit are stopped so that no thread outlives the registry.
+  ~TimerRegistry() {
+    for (auto& [id, record] : timers) StopTimer(*record);
+  }
+};
+
+TimerRegistry& Registry() {
+  static TimerRegistry registry;
+  return registry;
+}
+
+void AskForTimerPrecision(std::uint32_t resolutionMs) {
+  // Without real-time rights the kernel may defer wake-ups by the thread's timer slack; keep
+  // that within the resolution asked (a slack of 0 would mean the default, so at least 1 ns).
+  const unsigned long slackNs = resolutionMs == 0 ? 1UL : resolutionMs * 1'000'000UL;
+  prctl(PR_SET_TIMERSLACK, slackNs, 0UL, 0UL, 0UL);
+  sched_param param{};
+  param.sched_priority = kTimerThreadPriority;
+  // Refused without the privilege; the timer then runs in the ordinary class.
+  pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+}
+
+void RunTimer(std::shared_ptr<TimerRecord> record, std::uint32_t id, Clock::duration period,
+              std::uint32_t resolutionMs, TimerCallback callback, std::uintptr_t user,
+              bool periodic) {
+  AskForTimerPrecision(resolutionMs);
+  const Clock::time_point origin = Clock::now();
+  Clock::time_point deadline = origin + period;
+  std::unique_lock lock(record->mutex);
+  for (;;) {
+    if (record->wake.wait_until(lock, deadline, [&] { return record->stop; })) return;
+    lock.unlock();
+    callback(id, 0, user, 0, 0);
+    if (!periodic) return;
+    deadline = NextTickDeadline(origin, period, Clock::now());
+    lock.lock();
+  }
+}
+
+}  // namespace
+
+Clock::time_point NextTickDeadline(Clock::time_point origin, Clock::duration period,
+                                   Clock::time_point now) {
+  if (now < origin + period) return origin + period;
+  const auto periodsPassed = (now - origin) / period;
+  return origin + (periodsPassed + 1) * period;
+}
+
+std::uint32_t timeSetEvent(std::uint32_t delayMs, std::uint32_t resolutionMs,
+                           TimerCallback callback, std::uintptr_t user, std::uint32_t kind) {
+  if (delayMs < 1 || delayMs > kMaxTimerDelayMs || callback == nullptr ||
+      (kind != TIME_ONESHOT && kind != TIME_PERIODIC)) {
+    return 0;
+  }
+  TimerRegistry& registry = Registry();
+  std::lock_guard lock(registry.mutex);
+  std::uint32_t id = registry.lastId;
+  do {
+    ++id;
+  } while (id == 0 || registry.timers.contains(id));
+  auto record = std::make_shared<TimerRecord>();
+  try {
+    // The registry stays locked until the thread is stored, so a callback that kills its own
+    // timer finds it complete.
+    record->thread = std::thread(RunTimer, record, id, std::chrono::milliseconds(delayMs),
+                                 resolutionMs, callback, user, kind == TIME_PERIODIC);
+  } catch (const std::system_error&) {
+    return 0;
+  }
+  registry.lastId = id;
+  registry.timers.emplace(id, std::move(record));
+  return id;
+}
+
+MMRESULT timeKillEvent(std::uint32_t timerId) {
+  std::shared_ptr<TimerRecord> record;
+  {
+    TimerRegistry& registry = Registry();
+    std::lock_guard lock(registry.mutex);
+    const auto found = registry.timers.find(timerId);
+    if (found == registry.timers.end()) return MMSYSERR_INVALPARAM;
+    record = std::move(found->second);
+    registry.timers.erase(found);
+  }
+  StopTimer(*record);
+  return TIMERR_NOERROR;
+}
+
+}  // namespace lumora

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+namespace lumora {
+
+// A periodic timer service with the calls of the multimedia timer API. Each timer runs on a
+// thread of its own, paced by absolute deadlines on the monotonic clock, and asks for a
+// real-time scheduling class where the system permits it.
+
+using MMRESULT = std::uint32_t;
+inline constexpr MMRESULT TIMERR_NOERROR = 0;
+inline constexpr MMRESULT MMSYSERR_INVALPARAM = 11;
+
+// Kinds of timer event.
+inline constexpr std::uint32_t TIME_ONESHOT = 0;
+inline constexpr std::uint32_t TIME_PERIODIC = 1;
+
+// Longest delay a timer accepts, in ms.
+inline constexpr std::uint32_t kMaxTimerDelayMs = 1'000'000;
+
+// Called on the timer's own thread with the timer id, a message (always 0), the user value
+// and two reserved values (always 0).
+using TimerCallback = void (*)(std::uint32_t timerId, std::uint32_t message, std::uintptr_t user,
+                               std::uintptr_t reserved1, std::uintptr_t reserved2);
+
+// Starts a timer that calls callback every delayMs (TIME_PERIODIC) or once after delayMs
+// (TIME_ONESHOT). resolutionMs is the accuracy asked for, 0 the best available. Returns the
+// timer id, or 0 when the timer cannot be started (delay outside 1..kMaxTimerDelayMs,
+// unknown kind, no thread).
+std::uint32_t timeSetEvent(std::uint32_t delayMs, std::uint32_t resolutionMs,
+                           TimerCallback callback, std::uintptr_t user, std::uint32_t kind);
+
+// Stops a timer. From any thread but the timer's own it returns only after a callback that
+// is running has returned; from inside the callback it returns at once and the callback's
+// thread ends when the callback returns. MMSYSERR_INVALPARAM for an unknown id.
+MMRESULT timeKillEvent(std::uint32_t timerId);
+
+// The deadline of the next tick: the first point origin + k * period (k >= 1) after now.
+// A tick that overran its period is not followed by catch-up ticks.
+std::chrono::steady_clock::time_point NextTickDeadline(std::chrono::steady_clock::time_point origin,
+                                                       std::chrono::steady_clock::duration period,
+                                                       std::chrono::steady_clock::time_point now);
+
+}  // namespace lumora
