@@ -37,6 +37,9 @@ bool MainWindowModel::SendToController() {
   // Halted without rewinding: the frame on screen stays, and is never stored back.
   previewRunning_ = false;
   view_.EnablePreviewTimer(false);
+  // "fala2" moves its position one past the last scene before it restarts; a halted editor
+  // still names a scene of its sequence.
+  store.CurrentScene = std::clamp(store.CurrentScene, 1, store.SceneCount);
   return ImageReady;
 }
 

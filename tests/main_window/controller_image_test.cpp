@@ -139,5 +139,16 @@ TEST_F(ControllerSendTest, SendHaltsThePreviewWithoutRewindingOrStoringTheFrame)
   EXPECT_EQ(Sequence(), (std::vector<CellColour>{A, B, C}));
 }
 
+TEST_F(ControllerSendTest, HaltedWaveStillNamesASceneOfTheSequence) {
+  TableFile(" ");
+  SetSequence({A, B});
+  model.SelectEffectMode(EffectWave2);
+  model.Play();
+  for (int tick = 0; tick < 16; ++tick) model.PreviewTick();  // B in place, restart due
+  model.SendToController();
+  EXPECT_EQ(model.store.CurrentScene, 2);
+  EXPECT_EQ(Shown(), B);
+}
+
 }  // namespace
 }  // namespace lumora::testing
