@@ -1,0 +1,47 @@
+#include "programming/adapter_choice.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "programming/virtual_adapter.h"
+
+namespace lumora {
+
+namespace {
+
+constexpr std::string_view kVirtual = "virtual";
+constexpr std::string_view kVirtualInto = "virtual:";
+
+AdapterChoice Failure(std::string message) {
+  return AdapterChoice{nullptr, "LUMORA_ADAPTER: " + std::move(message)};
+}
+
+AdapterChoice VirtualInto(std::string_view directoryText) {
+  const std::string quoted = "\"" + std::string(directoryText) + "\"";
+  if (directoryText.empty()) return Failure("brak katalogu po \"virtual:\"");
+  const std::filesystem::path directory(directoryText);
+  std::error_code error;
+  std::filesystem::create_directories(directory, error);
+  if (error || !std::filesystem::is_directory(directory, error)) {
+    return Failure("nie można utworzyć katalogu " + quoted);
+  }
+  auto adapter = std::make_unique<VirtualAdapter>(directory);
+  if (!adapter->FilesOk()) return Failure("nie można zapisywać w katalogu " + quoted);
+  return AdapterChoice{std::move(adapter), {}};
+}
+
+}  // namespace
+
+AdapterChoice ChooseAdapter(std::string_view value, const UsbAdapterFactory& makeUsbAdapter) {
+  if (value.empty() || value == "usb") {
+    std::unique_ptr<UsbAdapter> adapter = makeUsbAdapter ? makeUsbAdapter() : nullptr;
+    if (!adapter) return Failure("sterownik USB niedostępny");
+    return AdapterChoice{std::move(adapter), {}};
+  }
+  if (value == kVirtual) return AdapterChoice{std::make_unique<VirtualAdapter>(), {}};
+  if (value.starts_with(kVirtualInto)) return VirtualInto(value.substr(kVirtualInto.size()));
+  return Failure("nieznana wartość \"" + std::string(value) +
+                 "\"; dozwolone: virtual, virtual:KATALOG, usb");
+}
+
+}  // namespace lumora

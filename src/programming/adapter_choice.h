@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "programming/usb_adapter.h"
+
+namespace lumora {
+
+// Makes the real USB backend; the application supplies it, so the logic here never
+// links the USB library.
+using UsbAdapterFactory = std::function<std::unique_ptr<UsbAdapter>()>;
+
+// The adapter to use, or, when Adapter is null, a message saying why there is none.
+struct AdapterChoice {
+  std::unique_ptr<UsbAdapter> Adapter;
+  std::string Error;
+};
+
+// Chooses the adapter from the value of LUMORA_ADAPTER (the caller reads the variable;
+// unset is passed as empty): "" or "usb" -> makeUsbAdapter(); "virtual" -> a VirtualAdapter
+// without files; "virtual:DIR" -> a VirtualAdapter writing into DIR, created if missing.
+AdapterChoice ChooseAdapter(std::string_view value, const UsbAdapterFactory& makeUsbAdapter);
+
+}  // namespace lumora

@@ -1,0 +1,201 @@
+#include "programming/virtual_adapter.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "programming/receiver_report.h"
+
+namespace lumora {
+
+namespace {
+
+bool WriteWholeFile(const std::filesystem::path& path, const void* data, std::size_t size) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+  file.close();
+  return !file.fail();
+}
+
+}  // namespace
+
+VirtualAdapter::VirtualAdapter(const std::filesystem::path& directory)
+    : directory_(directory), log_(std::make_unique<WireLog>(directory / "wire.log")) {
+  filesOk_ = log_->Ok();
+}
+
+VirtualAdapter::~VirtualAdapter() {
+  std::lock_guard lock(mutex_);
+  WriteFiles();
+}
+
+bool VirtualAdapter::FilesOk() const {
+  std::lock_guard lock(mutex_);
+  return filesOk_ && (!log_ || log_->Ok());
+}
+
+FT_STATUS VirtualAdapter::FT_Open(int deviceIndex, FT_HANDLE* handle) {
+  std::lock_guard lock(mutex_);
+  FT_STATUS status = FT_OK;
+  if (handle == nullptr) {
+    status = FT_INVALID_HANDLE;
+  } else if (!present_ || deviceIndex != 0) {
+    status = FT_DEVICE_NOT_FOUND;
+  } else if (line_.Open) {
+    status = FT_DEVICE_NOT_OPENED;  // one program at a time, as with the real device
+  } else {
+    line_ = VirtualLine{};
+    line_.Open = true;
+    line_.Handle = ++lastHandle_;
+    *handle = line_.Handle;
+  }
+  Log("FT_Open", {static_cast<std::uint64_t>(deviceIndex)}, status,
+      status == FT_OK ? std::optional<std::uint64_t>(line_.Handle) : std::nullopt);
+  return status;
+}
+
+FT_STATUS VirtualAdapter::FT_Close(FT_HANDLE handle) {
+  std::lock_guard lock(mutex_);
+  const bool ours = line_.Open && handle == line_.Handle;
+  if (ours) {
+    decoder_.EndOfLine();
+    line_ = VirtualLine{};
+    replyBytesPending_ = 0;
+  }
+  const FT_STATUS status = ours ? FT_OK : FT_INVALID_HANDLE;
+  Log("FT_Close", {handle}, status);
+  if (ours) WriteFiles();
+  return status;
+}
+
+FT_STATUS VirtualAdapter::FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t bytesToRead,
+                                  std::uint32_t* bytesReturned) {
+  std::lock_guard lock(mutex_);
+  FT_STATUS status = Usable(handle);
+  if (status == FT_OK && buffer == nullptr && bytesToRead > 0) status = FT_IO_ERROR;
+  std::uint32_t count = 0;
+  if (status == FT_OK) {
+    // Only replies are ever read; a read with nothing pending times out empty.
+    count = static_cast<std::uint32_t>(std::min<std::uint64_t>(bytesToRead, replyBytesPending_));
+    replyBytesPending_ -= count;
+    std::fill_n(static_cast<std::uint8_t*>(buffer), count, std::uint8_t{0});
+  }
+  if (bytesReturned != nullptr) *bytesReturned = count;
+  Log("FT_Read", {handle, bytesToRead}, status, count,
+      std::span(static_cast<const std::uint8_t*>(buffer), count));
+  return status;
+}
+
+FT_STATUS VirtualAdapter::FT_Write(FT_HANDLE handle, const void* buffer, std::uint32_t bytesToWrite,
+                                   std::uint32_t* bytesWritten) {
+  std::lock_guard lock(mutex_);
+  FT_STATUS status = Usable(handle);
+  if (status == FT_IO_ERROR) status = goneWriteStatus_;
+  if (status == FT_OK && buffer == nullptr && bytesToWrite > 0) status = FT_IO_ERROR;
+  const auto bytes =
+      std::span(static_cast<const std::uint8_t*>(buffer), buffer != nullptr ? bytesToWrite : 0);
+  const std::uint32_t written = status == FT_OK ? bytesToWrite : 0;
+  if (bytesWritten != nullptr) *bytesWritten = written;
+  if (status != FT_OK) {
+    Log("FT_Write", {handle, bytesToWrite}, status, written, bytes);
+    return status;
+  }
+  const ReceivedTransfer& received = receiver_.Received();
+  const std::uint32_t blocksBefore = received.UsbBlocks;
+  const bool finalBefore = received.FinalArrived;
+  decoder_.Write(bytes, line_.Format);
+  replyBytesPending_ += (received.UsbBlocks - blocksBefore) * std::uint64_t{kReplyBlockSize};
+  if (writesBeforeGone_ && --*writesBeforeGone_ == 0) {
+    present_ = false;
+    writesBeforeGone_.reset();
+  }
+  Log("FT_Write", {handle, bytesToWrite}, status, written, bytes);
+  if (!finalBefore && received.FinalArrived) WriteFiles();
+  return status;
+}
+
+FT_STATUS VirtualAdapter::FT_SetDataCharacteristics(FT_HANDLE handle, std::uint8_t wordLength,
+                                                    std::uint8_t stopBits, std::uint8_t parity) {
+  return Change("FT_SetDataCharacteristics", handle, {handle, wordLength, stopBits, parity},
+                [&](VirtualLine& line) {
+                  line.Format.WordLength = wordLength;
+                  line.Format.StopBits = stopBits;
+                  line.Format.Parity = parity;
+                });
+}
+
+FT_STATUS VirtualAdapter::FT_ClrDtr(FT_HANDLE handle) {
+  return Change("FT_ClrDtr", handle, {handle}, [](VirtualLine& line) { line.Dtr = false; });
+}
+
+FT_STATUS VirtualAdapter::FT_SetRts(FT_HANDLE handle) {
+  return Change("FT_SetRts", handle, {handle}, [](VirtualLine& line) { line.Rts = true; });
+}
+
+FT_STATUS VirtualAdapter::FT_ClrRts(FT_HANDLE handle) {
+  return Change("FT_ClrRts", handle, {handle}, [](VirtualLine& line) { line.Rts = false; });
+}
+
+FT_STATUS VirtualAdapter::FT_SetTimeouts(FT_HANDLE handle, std::uint32_t readTimeoutMs,
+                                         std::uint32_t writeTimeoutMs) {
+  return Change("FT_SetTimeouts", handle, {handle, readTimeoutMs, writeTimeoutMs},
+                [&](VirtualLine& line) {
+                  line.ReadTimeoutMs = readTimeoutMs;
+                  line.WriteTimeoutMs = writeTimeoutMs;
+                });
+}
+
+FT_STATUS VirtualAdapter::FT_SetDivisor(FT_HANDLE handle, std::uint16_t divisor) {
+  return Change("FT_SetDivisor", handle, {handle, divisor},
+                [&](VirtualLine& line) { line.Format.Divisor = divisor; });
+}
+
+void VirtualAdapter::SetDevicePresent(bool present) {
+  std::lock_guard lock(mutex_);
+  present_ = present;
+  writesBeforeGone_.reset();
+}
+
+void VirtualAdapter::DisappearAfterWrites(std::uint32_t writes, FT_STATUS writeFailure) {
+  std::lock_guard lock(mutex_);
+  goneWriteStatus_ = writeFailure;
+  if (writes == 0) {
+    present_ = false;
+    writesBeforeGone_.reset();
+  } else {
+    writesBeforeGone_ = writes;
+  }
+}
+
+ReceivedTransfer VirtualAdapter::Received() const {
+  std::lock_guard lock(mutex_);
+  return receiver_.Received();
+}
+
+VirtualLine VirtualAdapter::Line() const {
+  std::lock_guard lock(mutex_);
+  return line_;
+}
+
+FT_STATUS VirtualAdapter::Usable(FT_HANDLE handle) const {
+  if (!line_.Open || handle != line_.Handle) return FT_INVALID_HANDLE;
+  return present_ ? FT_OK : FT_IO_ERROR;
+}
+
+void VirtualAdapter::Log(const char* name, std::initializer_list<std::uint64_t> arguments,
+                         FT_STATUS status, std::optional<std::uint64_t> result,
+                         std::span<const std::uint8_t> bytes) {
+  if (log_) log_->Call(name, arguments, status, result, bytes);
+}
+
+void VirtualAdapter::WriteFiles() {
+  if (!log_) return;
+  const ReceivedTransfer& received = receiver_.Received();
+  const std::string report = FormatReceiverReport(received);
+  const bool reportOk = WriteWholeFile(directory_ / "report.txt", report.data(), report.size());
+  const bool imageOk =
+      WriteWholeFile(directory_ / "image.bin", received.Image.data(), received.Image.size());
+  log_->Flush();
+  filesOk_ = filesOk_ && reportOk && imageOk && log_->Ok();
+}
+
+}  // namespace lumora

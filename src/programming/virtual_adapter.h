@@ -1,0 +1,103 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "programming/dmx_wire_decoder.h"
+#include "programming/packet_receiver.h"
+#include "programming/usb_adapter.h"
+#include "programming/wire_log.h"
+
+namespace lumora {
+
+// The line as the adapter's calls have left it.
+struct VirtualLine {
+  bool Open = false;
+  FT_HANDLE Handle = 0;
+  SerialFormat Format;
+  bool Rts = false;
+  bool Dtr = false;
+  std::uint32_t ReadTimeoutMs = 0;
+  std::uint32_t WriteTimeoutMs = 0;
+};
+
+// Plays the Brightwave USB programmer, a standard DMX adapter and the controller behind
+// them: takes the same calls as the real device, answers every accepted UsbBlock with a
+// zero ReplyBlock on the next reads, and checks and reassembles the programming packets.
+// Given a directory, it keeps there report.txt and image.bin (rewritten when a final packet
+// first arrives and on FT_Close) and wire.log (every call, written out on FT_Close, at a
+// final packet and when enough has gathered).
+// Calls may come from different threads one at a time; the test accessors may run beside
+// them.
+class VirtualAdapter final : public UsbAdapter {
+ public:
+  VirtualAdapter() = default;
+  explicit VirtualAdapter(const std::filesystem::path& directory);
+  ~VirtualAdapter() override;
+  VirtualAdapter(const VirtualAdapter&) = delete;
+  VirtualAdapter& operator=(const VirtualAdapter&) = delete;
+
+  // False when the directory's files could not be written.
+  bool FilesOk() const;
+
+  FT_STATUS FT_Open(int deviceIndex, FT_HANDLE* handle) override;
+  FT_STATUS FT_Close(FT_HANDLE handle) override;
+  FT_STATUS FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t bytesToRead,
+                    std::uint32_t* bytesReturned) override;
+  FT_STATUS FT_Write(FT_HANDLE handle, const void* buffer, std::uint32_t bytesToWrite,
+                     std::uint32_t* bytesWritten) override;
+  FT_STATUS FT_SetDataCharacteristics(FT_HANDLE handle, std::uint8_t wordLength,
+                                      std::uint8_t stopBits, std::uint8_t parity) override;
+  FT_STATUS FT_ClrDtr(FT_HANDLE handle) override;
+  FT_STATUS FT_SetRts(FT_HANDLE handle) override;
+  FT_STATUS FT_ClrRts(FT_HANDLE handle) override;
+  FT_STATUS FT_SetTimeouts(FT_HANDLE handle, std::uint32_t readTimeoutMs,
+                           std::uint32_t writeTimeoutMs) override;
+  FT_STATUS FT_SetDivisor(FT_HANDLE handle, std::uint16_t divisor) override;
+
+  // Unplugs (false) or plugs in (true) the device. While it is away FT_Open gives
+  // FT_DEVICE_NOT_FOUND and the calls on an open handle fail; FT_Close still releases it.
+  void SetDevicePresent(bool present);
+  // The device goes away after this many more successful writes; from then on FT_Write
+  // gives writeFailure (FT_IO_ERROR or FT_DEVICE_NOT_FOUND).
+  void DisappearAfterWrites(std::uint32_t writes, FT_STATUS writeFailure = FT_IO_ERROR);
+
+  ReceivedTransfer Received() const;
+  VirtualLine Line() const;
+
+ private:
+  // FT_OK for the open handle of a present device; else what the call returns.
+  FT_STATUS Usable(FT_HANDLE handle) const;
+  // One line-setting call: applies the change when the handle is usable, and logs it.
+  template <typename Apply>
+  FT_STATUS Change(const char* name, FT_HANDLE handle,
+                   std::initializer_list<std::uint64_t> arguments, Apply apply) {
+    std::lock_guard lock(mutex_);
+    const FT_STATUS status = Usable(handle);
+    if (status == FT_OK) apply(line_);
+    Log(name, arguments, status);
+    return status;
+  }
+  void Log(const char* name, std::initializer_list<std::uint64_t> arguments, FT_STATUS status,
+           std::optional<std::uint64_t> result = std::nullopt,
+           std::span<const std::uint8_t> bytes = {});
+  void WriteFiles();
+
+  mutable std::mutex mutex_;
+  PacketReceiver receiver_;
+  DmxWireDecoder decoder_{receiver_};
+  VirtualLine line_;
+  FT_HANDLE lastHandle_ = 0;
+  bool present_ = true;
+  std::optional<std::uint32_t> writesBeforeGone_;
+  FT_STATUS goneWriteStatus_ = FT_IO_ERROR;
+  std::uint64_t replyBytesPending_ = 0;
+  std::filesystem::path directory_;
+  std::unique_ptr<WireLog> log_;
+  bool filesOk_ = true;
+};
+
+}  // namespace lumora
