@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QIcon>
+
+#include "main_window/scene.h"
+
+namespace lumora {
+
+// The images of the picture buttons, drawn at run time.
+QIcon LeftArrowImage();
+QIcon RightArrowImage();
+QIcon PlusImage();
+QIcon BinImage();
+QIcon PlayImage();
+QIcon StopImage();
+QIcon PencilImage();
+QIcon BrushImage();
+QIcon SwatchImage(CellColour colour);
+
+}  // namespace lumora

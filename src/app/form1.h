@@ -1,0 +1,142 @@
+#pragma once
+
+#include <array>
+
+#include <QButtonGroup>
+#include <QTimer>
+#include <QWidget>
+
+#include "main_window/main_window_model.h"
+#include "main_window/main_window_view.h"
+#include "main_window/program_tables.h"
+#include "main_window/tube_layout.h"
+
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QRadioButton;
+class QTabWidget;
+class QToolButton;
+
+namespace lumora {
+
+class Panel;
+class UpDown;
+
+// The main window: the tube picture, the painting tools and the two tabs. Every event goes to
+// a handler named after its control and event, which forwards it to the model; the model
+// answers through the MainWindowView functions.
+class TForm1 : public QWidget, public MainWindowView {
+  Q_OBJECT
+
+ public:
+  // Builds the controls, then runs FormCreate. The dialogs are used by file commands.
+  TForm1(FileDialogs& dialogs, MessageBoxes& messages, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  MainWindowModel& Model() { return model_; }
+  // The window "Wyślij do sterownika" shows modally; it is created after this one.
+  void SetProgrammingWindow(QDialog* form2) { programmingWindow_ = form2; }
+
+  void ShowCell(int cell, CellColour colour) override;
+  void ShowSceneCounters(int sceneCount, int currentScene) override;
+  void ShowEffectMode(int effectMode) override;
+  void ShowPreviewRunning(bool running) override;
+  void EnablePreviewTimer(bool enabled) override;
+  void ShowProgramSlots(const std::array<CellColour, kPrograms>& colours) override;
+  void ShowAutoPanels(const std::array<CellColour, kAutoPrograms>& colours) override;
+  void ShowAutoValues(int start, int end, int loop) override;
+  void SetAutoSpinners(int start, int end, int loop) override;
+  void ShowMemoryUse(int usedScenes) override;
+
+ private:
+  void BuildTubes();
+  void BuildTools();
+  void BuildSequenceTab(QWidget* page);
+  void BuildConfigTab(QWidget* page);
+  void BuildAutoPrograms(QWidget* groupBox3);
+  void FormCreate();
+
+  // Tube grid and painting.
+  void Panel153MouseDown(Panel* sender, Qt::MouseButton button);
+  void Panel153MouseMove(Panel* sender);
+  void Panel1Click(Panel* sender);
+  void Panel1MouseDown(QPoint position);
+  void Panel1MouseMove(Panel* sender, QPoint position);
+  void Panel1MouseUp();
+  void SpeedButton1Click(int paletteIndex);
+  void SpeedButton10Click();
+  void SpeedButton11Click();
+
+  // Sequence tab.
+  void SpeedButton15Click();
+  void SpeedButton16Click();
+  void SpeedButton17Click();
+  void SpeedButton18Click();
+  void Button16Click();
+  void Button15Click();
+  void RadioButton1Click();
+  void RadioButton2Click();
+  void RadioButton3Click();
+  void SpeedButton22Click();
+  void SpeedButton23Click();
+  void SpeedButton19Click();
+  void SpeedButton20Click();
+  void SpeedButton21Click();
+
+  // Controller configuration tab.
+  void SpeedButton9Click();
+  void SpeedButton12Click();
+  void SpeedButton14Click();
+  void Button6Click();
+  void Button7Click();
+  void Button2Click();
+  void Button19Click();
+  void Panel219MouseDown(Panel* sender, Qt::MouseButton button);
+  void Panel220MouseDown(Panel* sender);
+  void Button80Click();
+  void Button81Click();
+  void UpDown1Click();
+  void UpDown2Click();
+  void UpDown3Click();
+  void PageControl1Change();
+
+  // Timers.
+  void Timer1Timer();
+  void Timer2Timer();
+
+  MainWindowModel model_;
+  TubeDrag tubeDrag_;
+
+  std::array<Panel*, kTubes> tubes_{};
+  std::array<Panel*, kCellsPerScene> cells_{};  // by cell index (the panel's Tag)
+  QButtonGroup paletteGroup_;
+  QButtonGroup toolGroup_;
+  QButtonGroup playGroup_;
+  QTabWidget* PageControl1 = nullptr;
+  QLabel* Label20 = nullptr;
+  QLabel* Label22 = nullptr;
+  std::array<QRadioButton*, 3> effectButtons_{};  // RadioButton1..3
+  QToolButton* SpeedButton22 = nullptr;
+  QToolButton* SpeedButton23 = nullptr;
+
+  std::array<Panel*, kPrograms> programSquares_{};   // Panel164..Panel219
+  std::array<Panel*, kAutoPrograms> autoSquares_{};  // Panel220..Panel226
+  QGroupBox* GroupBox5 = nullptr;
+  UpDown* UpDown1 = nullptr;
+  UpDown* UpDown2 = nullptr;
+  UpDown* UpDown3 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Label9 = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+
+  QDialog* programmingWindow_ = nullptr;
+
+  QTimer Timer1;
+  QTimer Timer2;
+};
+
+}  // namespace lumora

@@ -1,0 +1,354 @@
+// The main window driven with real mouse events at the places of its layout.
+#include <memory>
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "app/form1.h"
+#include "app/form2.h"
+#include "app/panel.h"
+#include "app/up_down.h"
+#include "fake_dialogs.h"
+#include "main_window/tube_layout.h"
+
+using namespace lumora;
+
+namespace {
+
+constexpr int kHalfCell = 12;
+const QPoint kPalettePanel(0, 112);
+const QPoint kToolPanel(0, 32);
+const QPoint kScenesGroup(16, 72);  // GroupBox1 on the first tab
+
+QPoint CellCentre(int tube, int column) {
+  const Rect tubeRect = TubeRect(tube);
+  return {tubeRect.left + CellRect(column).left + kHalfCell, tubeRect.top + kHalfCell};
+}
+
+// A point on the left frame strip of a tube.
+QPoint TubeFrame(int tube) {
+  const Rect tubeRect = TubeRect(tube);
+  return {tubeRect.left + 3, tubeRect.top + kHalfCell};
+}
+
+QPoint PaletteButton(int index) {
+  return kPalettePanel + QPoint(4 + 17, 5 + 32 * index + 17);
+}
+
+QPoint PencilButton() {
+  return kToolPanel + QPoint(4 + 17, 3 + 17);
+}
+QPoint BrushButton() {
+  return kToolPanel + QPoint(4 + 17, 36 + 17);
+}
+
+}  // namespace
+
+class Form1Test : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup() { form_.reset(); }
+
+  void opensFixedOnConfigurationTabWithCountersOne();
+  void programmingWindowStaysHiddenAndClosingTheMainWindowEndsTheProgram();
+  void pencilPaintsOnlyTheClickedCell();
+  void brushRecoloursEveryCellOfTheClickedColour();
+  void rightClickStartsHoverPaintingUntilLeftClick();
+  void tubeFrameClickColoursOnlyTheFrame();
+  void draggingATubeMovesItsCells();
+  void addShowsTheNewCounters();
+  void playThenStopShowsSceneOne();
+  void everyControlHasAnAccessibleName();
+
+ private:
+  void Click(QPoint windowPoint, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(form_.get(), button, {}, windowPoint);
+  }
+  Panel* CellAt(int tube, int column) {
+    return qobject_cast<Panel*>(form_->childAt(CellCentre(tube, column)));
+  }
+  // The colours on screen, read at the places of the picture, in cell-index order.
+  Scene ScreenCells();
+  const Scene& WorkingScene() { return form_->Model().store.WorkingScene; }
+  QString LabelText(const char* name) {
+    return form_->findChild<QLabel*>(QString::fromLatin1(name))->text();
+  }
+  // Switches to "Tworzenie sekwencji" by clicking its tab and returns where a point of the
+  // group "Sceny" lies in the window.
+  QPoint OnScenesGroup(QPoint inGroup);
+
+  testing::FakeDialogs dialogs_;
+  std::unique_ptr<TForm1> form_;
+};
+
+void Form1Test::init() {
+  form_ = std::make_unique<TForm1>(dialogs_, dialogs_);
+  form_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+}
+
+Scene Form1Test::ScreenCells() {
+  Scene screen{};
+  for (int tube = 1; tube <= kTubes; ++tube) {
+    for (int column = 0; column < kCellsPerTube; ++column) {
+      Panel* cell = CellAt(tube, column);
+      screen[CellIndexAt(tube, column)] = cell && cell->Colour() ? *cell->Colour() : 0xFFFFFFFFu;
+    }
+  }
+  return screen;
+}
+
+QPoint Form1Test::OnScenesGroup(QPoint inGroup) {
+  auto* tabs = form_->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  QTabBar* bar = tabs->tabBar();
+  QTest::mouseClick(form_.get(), Qt::LeftButton, {},
+                    bar->mapTo(form_.get(), bar->tabRect(0).center()));
+  auto* page = form_->findChild<QWidget*>(QStringLiteral("TabSheet1"));
+  return page->mapTo(form_.get(), kScenesGroup + inGroup);
+}
+
+void Form1Test::opensFixedOnConfigurationTabWithCountersOne() {
+  QCOMPARE(form_->windowTitle(), QStringLiteral("Lumora"));
+  QCOMPARE(form_->size(), QSize(576, 546));
+  QCOMPARE(form_->minimumSize(), form_->maximumSize());
+  QVERIFY(!(form_->windowFlags() & Qt::WindowMaximizeButtonHint));
+  QVERIFY(!form_->windowIcon().isNull());
+
+  auto* tabs = form_->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  QCOMPARE(tabs->count(), 2);
+  QCOMPARE(tabs->tabText(0), QStringLiteral("Tworzenie sekwencji"));
+  QCOMPARE(tabs->tabText(1), QStringLiteral("Konfiguracja sterownika"));
+  QCOMPARE(tabs->currentIndex(), 1);
+  QCOMPARE(LabelText("Label20"), QStringLiteral("1"));
+  QCOMPARE(LabelText("Label22"), QStringLiteral("1"));
+
+  // Every cell is black, in its place, with its panel name, Tag and caption.
+  for (int tube = 1; tube <= kTubes; ++tube) {
+    for (int column = 0; column < kCellsPerTube; ++column) {
+      Panel* cell = CellAt(tube, column);
+      QVERIFY(cell);
+      QCOMPARE(cell->objectName(), QStringLiteral("Panel%1").arg(CellPanelNumber(tube, column)));
+      QCOMPARE(cell->Tag(), CellIndexAt(tube, column));
+      QCOMPARE(cell->Caption(), QString::fromLatin1(CellCaption(tube, column)));
+    }
+  }
+  QCOMPARE(ScreenCells(), Scene{});
+
+  for (const char* hidden :
+       {"Label8", "Label9", "SpeedButton13", "Button6", "Button7", "Button2"}) {
+    auto* control = form_->findChild<QWidget*>(QString::fromLatin1(hidden));
+    QVERIFY2(control && control->isHidden(), hidden);
+  }
+  auto* gauge = form_->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+  QCOMPARE(gauge->maximum(), 128);
+}
+
+void Form1Test::programmingWindowStaysHiddenAndClosingTheMainWindowEndsTheProgram() {
+  TForm2 form2(form_.get());
+  QCOMPARE(form2.windowTitle(), QStringLiteral("Programowanie sterownika"));
+  QCOMPARE(form2.size(), QSize(476, 224));
+  QCOMPARE(form2.minimumSize(), form2.maximumSize());
+  QVERIFY(!(form2.windowFlags() & Qt::WindowMaximizeButtonHint));
+  QVERIFY(!form2.isVisible());
+
+  bool lastWindowClosed = false;
+  connect(qApp, &QGuiApplication::lastWindowClosed, this, [&] { lastWindowClosed = true; });
+  QTimer::singleShot(0, form_.get(), [this] { form_->close(); });
+  QTimer::singleShot(5000, qApp, &QCoreApplication::quit);  // only if closing did not end it
+  QApplication::exec();
+  QVERIFY(lastWindowClosed);
+}
+
+void Form1Test::pencilPaintsOnlyTheClickedCell() {
+  Click(PaletteButton(1));  // red
+  Click(CellAt(2, 3)->mapTo(form_.get(), QPoint(12, 12)));
+  Scene expected{};
+  expected[CellIndexAt(2, 3)] = colour::Red;
+  QCOMPARE(WorkingScene(), expected);
+  QCOMPARE(ScreenCells(), expected);
+
+  // Still the pencil after choosing another colour: a cell of the same colour elsewhere stays.
+  Click(PaletteButton(2));  // green
+  Click(CellCentre(1, 0));
+  expected[CellIndexAt(1, 0)] = colour::Green;
+  QCOMPARE(ScreenCells(), expected);
+  QCOMPARE(WorkingScene(), expected);
+}
+
+void Form1Test::brushRecoloursEveryCellOfTheClickedColour() {
+  Click(PaletteButton(1));  // red, pencil
+  Click(CellCentre(4, 6));
+  Click(BrushButton());
+  Click(PaletteButton(2));  // green
+  Click(CellCentre(9, 2));  // a black cell: every black cell turns green
+  Scene expected;
+  expected.fill(colour::Green);
+  expected[CellIndexAt(4, 6)] = colour::Red;
+  QCOMPARE(WorkingScene(), expected);
+  QCOMPARE(ScreenCells(), expected);
+
+  Click(PencilButton());
+  Click(PaletteButton(3));  // blue, pencil again: one cell only
+  Click(CellCentre(16, 7));
+  expected[CellIndexAt(16, 7)] = colour::Blue;
+  QCOMPARE(ScreenCells(), expected);
+}
+
+void Form1Test::rightClickStartsHoverPaintingUntilLeftClick() {
+  Click(PaletteButton(4));  // yellow
+  Click(CellCentre(5, 0), Qt::RightButton);
+  Scene expected{};
+  QCOMPARE(ScreenCells(), expected);  // the right click itself paints nothing
+
+  for (int column = 1; column <= 4; ++column) {
+    QTest::mouseMove(form_.get(), CellCentre(5, column));
+    expected[CellIndexAt(5, column)] = colour::Yellow;
+  }
+  QCOMPARE(ScreenCells(), expected);
+  QCOMPARE(WorkingScene(), expected);
+
+  Click(CellCentre(6, 0));  // paints the clicked cell and ends hover painting
+  expected[CellIndexAt(6, 0)] = colour::Yellow;
+  QTest::mouseMove(form_.get(), CellCentre(6, 1));
+  QTest::mouseMove(form_.get(), CellCentre(6, 2));
+  QCOMPARE(ScreenCells(), expected);
+  QCOMPARE(WorkingScene(), expected);
+}
+
+void Form1Test::tubeFrameClickColoursOnlyTheFrame() {
+  Click(PaletteButton(2));  // green
+  Click(TubeFrame(1));
+  Click(TubeFrame(2));
+  Click(TubeFrame(11));  // tubes 11..16 take no click
+  auto tube = [this](int n) { return form_->findChild<Panel*>(QStringLiteral("Panel%1").arg(n)); };
+  QCOMPARE(tube(1)->Colour(), std::optional<CellColour>(colour::Red));
+  QCOMPARE(tube(2)->Colour(), std::optional<CellColour>(colour::Green));
+  QCOMPARE(tube(11)->Colour(), std::nullopt);
+  QCOMPARE(ScreenCells(), Scene{});
+  QCOMPARE(WorkingScene(), Scene{});
+}
+
+void Form1Test::draggingATubeMovesItsCells() {
+  Click(PaletteButton(1));  // red
+  Click(CellCentre(13, 2));
+  const Scene before = WorkingScene();
+
+  // Tube 13 is dragged with the right button: it moves, its frame keeps its colour.
+  const QPoint grab = TubeFrame(13);
+  const QPoint moved(30, 5);
+  QTest::mousePress(form_.get(), Qt::RightButton, {}, grab);
+  QTest::mouseMove(form_.get(), grab + QPoint(10, 2));
+  QTest::mouseMove(form_.get(), grab + moved);
+  QTest::mouseRelease(form_.get(), Qt::RightButton, {}, grab + moved);
+  auto* tube13 = form_->findChild<Panel*>(QStringLiteral("Panel13"));
+  QCOMPARE(tube13->pos(), QPoint(TubeRect(13).left, TubeRect(13).top) + moved);
+  for (int column = 0; column < kCellsPerTube; ++column) {
+    auto* cell = qobject_cast<Panel*>(form_->childAt(CellCentre(13, column) + moved));
+    QVERIFY(cell);
+    QCOMPARE(cell->Tag(), CellIndexAt(13, column));
+    QCOMPARE(cell->Colour(), std::optional<CellColour>(before[CellIndexAt(13, column)]));
+  }
+  QCOMPARE(WorkingScene(), before);
+
+  // A left drag of tube 3 is also a click on its frame.
+  Click(PaletteButton(3));  // blue
+  QTest::mousePress(form_.get(), Qt::LeftButton, {}, TubeFrame(3));
+  QTest::mouseMove(form_.get(), TubeFrame(3) + QPoint(0, 4));
+  QTest::mouseRelease(form_.get(), Qt::LeftButton, {}, TubeFrame(3) + QPoint(0, 4));
+  auto* tube3 = form_->findChild<Panel*>(QStringLiteral("Panel3"));
+  QCOMPARE(tube3->pos(), QPoint(TubeRect(3).left, TubeRect(3).top + 4));
+  QCOMPARE(tube3->Colour(), std::optional<CellColour>(colour::Blue));
+
+  // Tube 12 does not move.
+  QTest::mousePress(form_.get(), Qt::LeftButton, {}, TubeFrame(12));
+  QTest::mouseMove(form_.get(), TubeFrame(12) + QPoint(20, 0));
+  QTest::mouseRelease(form_.get(), Qt::LeftButton, {}, TubeFrame(12) + QPoint(20, 0));
+  QCOMPARE(form_->findChild<Panel*>(QStringLiteral("Panel12"))->pos(),
+           QPoint(TubeRect(12).left, TubeRect(12).top));
+}
+
+void Form1Test::addShowsTheNewCounters() {
+  const QPoint add = OnScenesGroup({32 + 32, 107 + 12});
+  Click(add);
+  Click(add);
+  QTRY_COMPARE(LabelText("Label20"), QStringLiteral("3"));
+  QCOMPARE(LabelText("Label22"), QStringLiteral("3"));
+
+  Click(OnScenesGroup({41 + 13, 67 + 13}));  // previous
+  QTRY_COMPARE(LabelText("Label20"), QStringLiteral("2"));
+  QCOMPARE(LabelText("Label22"), QStringLiteral("3"));
+}
+
+void Form1Test::playThenStopShowsSceneOne() {
+  Click(PaletteButton(1));  // scene 1: one red cell
+  Click(CellCentre(1, 0));
+  Click(OnScenesGroup({32 + 32, 107 + 12}));  // "Dodaj"
+  Click(PaletteButton(2));                    // scene 2: and a green one
+  Click(CellCentre(1, 1));
+  Scene scene1{};
+  scene1[0] = colour::Red;
+  Scene scene2 = scene1;
+  scene2[1] = colour::Green;
+
+  auto* play = form_->findChild<QAbstractButton*>(QStringLiteral("SpeedButton22"));
+  auto* stop = form_->findChild<QAbstractButton*>(QStringLiteral("SpeedButton23"));
+  QVERIFY(stop->isChecked());
+  Click(OnScenesGroup({72 + 14, 184 + 14}));
+  QTRY_VERIFY(play->isChecked());
+  // "normal" shows the two scenes in turn.
+  QTRY_COMPARE(ScreenCells(), scene1);
+  QTRY_COMPARE(ScreenCells(), scene2);
+
+  Click(OnScenesGroup({104 + 14, 184 + 14}));
+  QTRY_VERIFY(stop->isChecked());
+  QCOMPARE(ScreenCells(), scene1);
+  QCOMPARE(WorkingScene(), scene1);
+  QCOMPARE(LabelText("Label20"), QStringLiteral("1"));
+  QCOMPARE(LabelText("Label22"), QStringLiteral("2"));
+}
+
+void Form1Test::everyControlHasAnAccessibleName() {
+  struct Expected {
+    const char* control;
+    const char* name;
+  };
+  const Expected expected[] = {
+      {"Panel49", "Tuba 3, komórka 1"},
+      {"Panel105", "Tuba 4, komórka 8"},
+      {"Panel3", "Tuba 3"},
+      {"SpeedButton15", "Poprzednia scena"},
+      {"SpeedButton16", "Następna scena"},
+      {"SpeedButton22", "Odtwórz"},
+      {"SpeedButton23", "Stop"},
+      {"SpeedButton10", "Pędzel"},
+      {"SpeedButton11", "Ołówek"},
+      {"SpeedButton5", "Kolor żółty"},
+      {"SpeedButton17", "Dodaj"},
+      {"Panel175", "Program 12"},
+      {"Panel222", "Program automatyczny 3"},
+  };
+  for (const Expected& e : expected) {
+    auto* control = form_->findChild<QWidget*>(QString::fromLatin1(e.control));
+    QVERIFY2(control, e.control);
+    QCOMPARE(control->accessibleName(), QString::fromUtf8(e.name));
+  }
+
+  for (QWidget* control : form_->findChildren<QWidget*>()) {
+    const bool named = qobject_cast<Panel*>(control) || qobject_cast<QAbstractButton*>(control) ||
+                       qobject_cast<UpDown*>(control) || qobject_cast<QGroupBox*>(control) ||
+                       qobject_cast<QProgressBar*>(control);
+    if (named && !control->objectName().isEmpty()) {
+      QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+    }
+  }
+}
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"
