@@ -69,11 +69,10 @@ void AskForTimerPrecision(std::uint32_t resolutionMs) {
   pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
 }
 
-void RunTimer(std::shared_ptr<TimerRecord> record, std::uint32_t id, Clock::duration period,
-              std::uint32_t resolutionMs, TimerCallback callback, std::uintptr_t user,
-              bool periodic) {
+void RunTimer(std::shared_ptr<TimerRecord> record, std::uint32_t id, Clock::time_point origin,
+              Clock::duration period, std::uint32_t resolutionMs, TimerCallback callback,
+              std::uintptr_t user, bool periodic) {
   AskForTimerPrecision(resolutionMs);
-  const Clock::time_point origin = Clock::now();
   Clock::time_point deadline = origin + period;
   std::unique_lock lock(record->mutex);
   for (;;) {
@@ -108,10 +107,12 @@ std::uint32_t timeSetEvent(std::uint32_t delayMs, std::uint32_t resolutionMs,
     ++id;
   } while (id == 0 || registry.timers.contains(id));
   auto record = std::make_shared<TimerRecord>();
+  // The ticks count from the call, not from whenever the new thread first gets to run.
+  const Clock::time_point origin = Clock::now();
   try {
     // The registry stays locked until the thread is stored, so a callback that kills its own
     // timer finds it complete.
-    record->thread = std::thread(RunTimer, record, id, std::chrono::milliseconds(delayMs),
+    record->thread = std::thread(RunTimer, record, id, origin, std::chrono::milliseconds(delayMs),
                                  resolutionMs, callback, user, kind == TIME_PERIODIC);
   } catch (const std::system_error&) {
     return 0;

@@ -1,0 +1,164 @@
+// Prints how closely the timer keeps the Brightwave USB transfer's 50 ms pace (223 ticks,
+// nominally 11.15 s) idle and beside a busy core, and what one standard burst of 223 frames
+// costs in CPU time against an adapter that does nothing.
+#include <pthread.h>
+#include <sched.h>
+#include <time.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "main_window/program_tables.h"
+#include "programming/programming_window_model.h"
+#include "timer/mm_timer.h"
+
+namespace {
+
+using namespace lumora;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kTicks = 223;
+constexpr int kPeriodMs = 50;
+
+double Ms(Clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+void MeasurePacing(const char* label) {
+  TMMTimer timer;
+  std::vector<Clock::time_point> stamps;
+  stamps.reserve(kTicks);
+  std::mutex mutex;
+  int policy = -1;
+  timer.OnMMTimer = [&](TMMTimer&) {
+    std::lock_guard lock(mutex);
+    if (stamps.empty()) {
+      sched_param param{};
+      pthread_getschedparam(pthread_self(), &policy, &param);
+    }
+    if (stamps.size() < kTicks) stamps.push_back(Clock::now());
+  };
+  timer.Enabled = true;
+  const Clock::time_point start = Clock::now();
+  timer.SetInterval(kPeriodMs);
+  for (;;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::lock_guard lock(mutex);
+    if (stamps.size() == kTicks) break;
+  }
+  timer.DisableAndWait();
+
+  std::vector<double> lateness;
+  for (int k = 0; k < kTicks; ++k) {
+    lateness.push_back(Ms(stamps[k] - (start + std::chrono::milliseconds(kPeriodMs * (k + 1)))));
+  }
+  std::sort(lateness.begin(), lateness.end());
+  const double total = Ms(stamps.back() - start);
+  std::printf("%-28s total %9.2f ms (nominal %d ms, %+.2f ms)  mean period %.4f ms\n", label, total,
+              kTicks * kPeriodMs, total - kTicks * kPeriodMs,
+              Ms(stamps.back() - stamps.front()) / (kTicks - 1));
+  std::printf("%-28s lateness median %.3f ms, 99th percentile %.3f ms, max %.3f ms; %s\n", "",
+              lateness[kTicks / 2], lateness[kTicks * 99 / 100], lateness.back(),
+              policy == SCHED_FIFO ? "SCHED_FIFO" : "ordinary scheduling (no real-time rights)");
+}
+
+class NullAdapter : public UsbAdapter {
+ public:
+  FT_STATUS FT_Open(int, FT_HANDLE* handle) override {
+    *handle = 1;
+    return FT_OK;
+  }
+  FT_STATUS FT_Close(FT_HANDLE) override { return FT_OK; }
+  FT_STATUS FT_Read(FT_HANDLE, void*, std::uint32_t, std::uint32_t* read) override {
+    *read = 0;
+    return FT_OK;
+  }
+  FT_STATUS FT_Write(FT_HANDLE, const void*, std::uint32_t size, std::uint32_t* written) override {
+    *written = size;
+    return FT_OK;
+  }
+  FT_STATUS FT_SetDataCharacteristics(FT_HANDLE, std::uint8_t, std::uint8_t,
+                                      std::uint8_t) override {
+    return FT_OK;
+  }
+  FT_STATUS FT_ClrDtr(FT_HANDLE) override { return FT_OK; }
+  FT_STATUS FT_SetRts(FT_HANDLE) override { return FT_OK; }
+  FT_STATUS FT_ClrRts(FT_HANDLE) override { return FT_OK; }
+  FT_STATUS FT_SetTimeouts(FT_HANDLE, std::uint32_t, std::uint32_t) override { return FT_OK; }
+  FT_STATUS FT_SetDivisor(FT_HANDLE, std::uint16_t) override { return FT_OK; }
+};
+
+class NullView : public ProgrammingView {
+ public:
+  void SetSpinnerEnabled(Spinner, bool) override {}
+  void SetAddressSpinnerStep(int) override {}
+  void SetProgramButtonEnabled(bool) override {}
+  void CheckUsbProgrammerButton() override {}
+  void SetProgressPosition(int) override {}
+  void PostToUiThread(std::function<void()>) override {}
+};
+
+class NullMessages : public MessageBoxes {
+ public:
+  void ShowError(std::string_view) override {}
+  void ShowWarning(std::string_view) override {}
+};
+
+double ThreadCpuMs() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+void MeasureBurst() {
+  NullAdapter adapter;
+  TMMTimer timer(/*designMode=*/true);
+  NullView view;
+  NullMessages messages;
+  static ControllerImageArray image{};
+  for (int i = 0; i < kControllerImageSize; ++i) image[i] = i * 31;
+  ProgrammingWindowModel model(adapter, timer, view, messages, image);
+  model.FormCreate();
+  model.FormActivate();
+  model.RadioButton6Click();
+
+  constexpr int kBursts = 50;
+  std::vector<double> cpu;
+  const Clock::time_point wallStart = Clock::now();
+  for (int b = 0; b < kBursts; ++b) {
+    model.SpeedButton1Click();
+    const double before = ThreadCpuMs();
+    model.MMTimerMMTimer();
+    cpu.push_back(ThreadCpuMs() - before);
+  }
+  const double wall = Ms(Clock::now() - wallStart) / kBursts;
+  std::sort(cpu.begin(), cpu.end());
+  double sum = 0;
+  for (double c : cpu) sum += c;
+  std::printf(
+      "standard burst, 223 frames    CPU mean %.3f ms, min %.3f ms, max %.3f ms "
+      "(%.2f us per frame of 131 writes); wall mean %.3f ms\n",
+      sum / kBursts, cpu.front(), cpu.back(), 1e3 * sum / kBursts / kTicks, wall);
+}
+
+}  // namespace
+
+int main() {
+  std::printf("timer at %d ms, %d ticks (nominal %.2f s)\n", kPeriodMs, kTicks,
+              kTicks * kPeriodMs / 1000.0);
+  MeasurePacing("idle");
+  std::atomic<bool> stop = false;
+  std::thread busy([&] {
+    volatile unsigned long spin = 0;
+    while (!stop.load(std::memory_order_relaxed)) spin = spin + 1;
+  });
+  MeasurePacing("other core busy");
+  stop = true;
+  busy.join();
+  MeasureBurst();
+}
