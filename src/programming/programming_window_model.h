@@ -20,7 +20,8 @@ inline constexpr int kStandardTickMs = 300;
 // The programming window's logic: settings, adapter link and transfer. The handlers run on
 // the user-interface thread, MMTimerMMTimer on the timer's thread. Whatever reconfigures or
 // closes the adapter first closes the timer gate and waits for a running tick, so the two
-// threads never use the adapter at once.
+// threads never use the adapter at once. The adapter, timer, view, message boxes and image
+// outlive the model; its destructor stops the ticks and closes the adapter.
 class ProgrammingWindowModel {
  public:
   ProgrammingWindowModel(UsbAdapter& adapter, TMMTimer& timer, ProgrammingView& view,
