@@ -110,6 +110,7 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
   model_.FormCreate();
+  ProgressBar1->setMaximum(StoreCapacity);
 }
 
 void TForm1::ShowCell(int cell, CellColour colour) {

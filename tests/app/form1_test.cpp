@@ -23,7 +23,10 @@ namespace {
 constexpr int kHalfCell = 12;
 const QPoint kPalettePanel(0, 112);
 const QPoint kToolPanel(0, 32);
-const QPoint kScenesGroup(16, 72);  // GroupBox1 on the first tab
+const QPoint kScenesGroup(16, 72);    // GroupBox1 on the first tab
+const QPoint kProgramsGroup(12, 45);  // GroupBox3 on the second tab
+const QPoint kAutoGroup = kProgramsGroup + QPoint(8, 240);
+const QPoint kAutoValuesGroup = kAutoGroup + QPoint(8, 40);
 
 QPoint CellCentre(int tube, int column) {
   const Rect tubeRect = TubeRect(tube);
@@ -65,6 +68,7 @@ class Form1Test : public QObject {
   void draggingATubeMovesItsCells();
   void addShowsTheNewCounters();
   void playThenStopShowsSceneOne();
+  void configurationTabForwardsToTheModel();
   void everyControlHasAnAccessibleName();
 
  private:
@@ -83,6 +87,16 @@ class Form1Test : public QObject {
   // Switches to "Tworzenie sekwencji" by clicking its tab and returns where a point of the
   // group "Sceny" lies in the window.
   QPoint OnScenesGroup(QPoint inGroup);
+  // Where a point of the second tab lies in the window (the tab open at start).
+  QPoint OnConfigurationTab(QPoint inPage) {
+    return form_->findChild<QWidget*>(QStringLiteral("TabSheet2"))->mapTo(form_.get(), inPage);
+  }
+  QPoint AutoSquare(int k) {
+    return OnConfigurationTab(kAutoGroup + QPoint(8 + 24 * (k - 1) + 12, 16 + 12));
+  }
+  std::optional<CellColour> AutoSquareColour(int k) {
+    return form_->findChild<Panel*>(QStringLiteral("Panel%1").arg(219 + k))->Colour();
+  }
 
   testing::FakeDialogs dialogs_;
   std::unique_ptr<TForm1> form_;
@@ -146,8 +160,6 @@ void Form1Test::opensFixedOnConfigurationTabWithCountersOne() {
     auto* control = form_->findChild<QWidget*>(QString::fromLatin1(hidden));
     QVERIFY2(control && control->isHidden(), hidden);
   }
-  auto* gauge = form_->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
-  QCOMPARE(gauge->maximum(), 128);
 }
 
 void Form1Test::programmingWindowStaysHiddenAndClosingTheMainWindowEndsTheProgram() {
@@ -312,6 +324,43 @@ void Form1Test::playThenStopShowsSceneOne() {
   QCOMPARE(WorkingScene(), scene1);
   QCOMPARE(LabelText("Label20"), QStringLiteral("1"));
   QCOMPARE(LabelText("Label22"), QStringLiteral("2"));
+}
+
+void Form1Test::configurationTabForwardsToTheModel() {
+  QCOMPARE(form_->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))->maximum(), 880);
+  QTRY_COMPARE(AutoSquareColour(1), std::optional<CellColour>(slot_colour::Red));
+  QCOMPARE(AutoSquareColour(2), std::optional<CellColour>(slot_colour::SkyBlue));
+  QCOMPARE(form_->findChild<Panel*>(QStringLiteral("Panel164"))->Colour(), std::nullopt);
+
+  Click(AutoSquare(3), Qt::RightButton);  // any button selects
+  QTRY_COMPARE(AutoSquareColour(3), std::optional<CellColour>(slot_colour::Red));
+  QCOMPARE(AutoSquareColour(1), std::optional<CellColour>(slot_colour::SkyBlue));
+
+  // "Prg Start" up twice drags "Prg End" along; both boxes show it and entry 3 holds it.
+  const QPoint startUp = OnConfigurationTab(kAutoValuesGroup + QPoint(6 + 33 + 9, 24 + 5));
+  Click(startUp);
+  Click(startUp);
+  QTRY_COMPARE(LabelText("Label2"), QStringLiteral("3"));
+  QCOMPARE(LabelText("Label4"), QStringLiteral("3"));
+  QCOMPARE(form_->findChild<UpDown*>(QStringLiteral("UpDown2"))->Position(), 3);
+  QCOMPARE(form_->Model().autos.AutoTable[6], 3);
+  QCOMPARE(form_->Model().autos.AutoTable[7], 3);
+
+  Click(OnConfigurationTab(kProgramsGroup + QPoint(8 + 24 * 3 + 12, 16 + 32 + 12)),
+        Qt::RightButton);  // program 12: the open dialog, cancelled
+  QCOMPARE(dialogs_.opensAsked, 1);
+  QCOMPARE(form_->Model().programs.UsedScenes(), 0);
+
+  // Without "str.tab" the send stops at the message; the programming window stays hidden.
+  QTemporaryDir emptyDir;
+  const QString workingDir = QDir::currentPath();
+  QDir::setCurrent(emptyDir.path());
+  Click(OnConfigurationTab(kProgramsGroup + QPoint(37 + 65, 382 + 13)));
+  QDir::setCurrent(workingDir);
+  QCOMPARE(dialogs_.errors, std::vector<std::string>{std::string(message::TableFileMissing)});
+
+  OnScenesGroup({});  // a change of tab ends the automatic chain
+  QTRY_COMPARE(AutoSquareColour(3), std::optional<CellColour>(slot_colour::SkyBlue));
 }
 
 void Form1Test::everyControlHasAnAccessibleName() {
