@@ -88,9 +88,9 @@ TEST(TMMTimerTest, OneShotTypeFiresOnce) {
   std::atomic<int> ticks = 0;
   timer.OnMMTimer = [&](TMMTimer&) { ++ticks; };
   timer.SetType(TimerEventType::etOneShot);
-  timer.SetInterval(40);
+  timer.SetInterval(100);  // long enough for the gate to open before it fires
   timer.Enabled = true;
-  std::this_thread::sleep_for(200ms);
+  std::this_thread::sleep_for(300ms);
   EXPECT_EQ(ticks, 1);
 }
 
