@@ -90,7 +90,8 @@ TEST(TMMTimerTest, OneShotTypeFiresOnce) {
   timer.SetType(TimerEventType::etOneShot);
   timer.SetInterval(100);  // long enough for the gate to open before it fires
   timer.Enabled = true;
-  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(WaitFor([&] { return ticks > 0; }));
+  std::this_thread::sleep_for(150ms);
   EXPECT_EQ(ticks, 1);
 }
 
