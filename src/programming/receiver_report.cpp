@@ -51,12 +51,17 @@ std::string VerdictLine(const PacketVerdict& verdict) {
   return line + (verdict.Stored ? ", strona zapisana" : ", pakiet odrzucony");
 }
 
+// Missing pages as runs: "5, 17-19".
 std::string MissingPages(const ReceivedTransfer& received) {
   std::string list;
-  for (std::size_t page = 0; page < std::size_t{kTransferPackets}; ++page) {
+  const std::size_t pages = received.PageArrived.size();
+  for (std::size_t page = 0; page < pages; ++page) {
     if (received.PageArrived[page]) continue;
+    std::size_t last = page;
+    while (last + 1 < pages && !received.PageArrived[last + 1]) ++last;
     if (!list.empty()) list += ", ";
-    list += Number(page);
+    list += Number(page) + (last > page ? "-" + Number(last) : "");
+    page = last;
   }
   return list.empty() ? "brak" : list;
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "programming/crc16.h"
+#include "programming/receiver_report.h"
 
 namespace lumora {
 namespace {
@@ -358,6 +359,7 @@ TEST(VirtualAdapter, FilesInTheDirectoryTellWhatHappened) {
     const std::string report = ReadText(directory / "report.txt");
     EXPECT_NE(report.find("Pakiety: 224 "), std::string::npos) << report;
     EXPECT_NE(report.find("Strony: 223 z 223\n"), std::string::npos);
+    EXPECT_NE(report.find("Brakujące strony (222 = końcowa): brak\n"), std::string::npos);
     EXPECT_NE(report.find("Adres docelowy: 300\n"), std::string::npos);
     EXPECT_NE(report.find("Program solo: 5, prędkość: 19, liczba rur: 16\n"), std::string::npos);
     EXPECT_NE(report.find("Sumy kontrolne strony: dobre 223, złe 1\n"), std::string::npos);
@@ -387,6 +389,15 @@ TEST(VirtualAdapter, FilesInTheDirectoryTellWhatHappened) {
   EXPECT_EQ(log[6].rfind("FT_Read(1, 272) = FT_OK -> 272: 00 00", 0), 0u);
   EXPECT_EQ(log.back(), "FT_Close(1) = FT_OK");
   std::filesystem::remove_all(directory);
+}
+
+TEST(ReceiverReport, ListsMissingPagesAsRuns) {
+  ReceivedTransfer received;
+  received.PageArrived.fill(true);
+  for (int page : {5, 17, 18, 19, 222}) received.PageArrived[page] = false;
+  EXPECT_NE(FormatReceiverReport(received).find("końcowa): 5, 17-19, 222\n"), std::string::npos);
+  received.PageArrived.fill(false);
+  EXPECT_NE(FormatReceiverReport(received).find("końcowa): 0-222\n"), std::string::npos);
 }
 
 TEST(VirtualAdapter, DeviceThatDisappearsFailsWritesAndOpens) {
