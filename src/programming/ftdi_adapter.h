@@ -22,8 +22,9 @@ struct UsbId {
 inline constexpr std::array<UsbId, 5> kFtdiSerialIds = {
     {{0x0403, 0x6001}, {0x0403, 0x6010}, {0x0403, 0x6011}, {0x0403, 0x6014}, {0x0403, 0x6015}}};
 
-// The real adapter, through libftdi. FT_SetDivisor writes the chip's baud divisor as given
-// (3 MHz / divisor; 12 gives 250,000 baud, 140 about 21,429). Writes made while the line
+// The real adapter, through libftdi. FT_SetDivisor writes the chip's baud divisor as given,
+// as the vendor library does: 3 MHz / divisor (12 gives 250,000 baud, 140 about 21,429),
+// with the chip's own special values 0 (3 MBaud) and 1 (2 MBaud). Writes made while the line
 // settings stay the same are sent as one USB transfer: on the next line change, read,
 // modem-line change or close, or once a standard frame's start code and 387 slots are
 // gathered. Before the rate or format changes, the bytes already sent must have left the
