@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Lumora builds and tests with.
+# Installs the Debian packages Lumora builds and tests with, and any further packages named
+# as arguments.
 set -euo pipefail
-packages=(
+packages=("$@"
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libftdi1-dev
