@@ -133,10 +133,11 @@ void TForm1::ShowPreviewRunning(bool running) {
 }
 
 void TForm1::EnablePreviewTimer(bool enabled) {
-  if (enabled) {
-    Timer1.start();
-  } else {
+  // Enabling a running timer keeps its rhythm; only a stop and a start begin a new interval.
+  if (!enabled) {
     Timer1.stop();
+  } else if (!Timer1.isActive()) {
+    Timer1.start();
   }
 }
 

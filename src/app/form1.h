@@ -109,7 +109,6 @@ class TForm1 : public QWidget, public MainWindowView {
   MainWindowModel model_;
   TubeDrag tubeDrag_;
 
-  std::array<Panel*, kTubes> tubes_{};
   std::array<Panel*, kCellsPerScene> cells_{};  // by cell index (the panel's Tag)
   QButtonGroup paletteGroup_;
   QButtonGroup toolGroup_;

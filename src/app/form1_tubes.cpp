@@ -17,7 +17,6 @@ void TForm1::BuildTubes() {
     Panel* tubePanel = MakePanel(this, QStringLiteral("Panel%1").arg(tube), ToQRect(TubeRect(tube)),
                                  {}, QStringLiteral("Tuba %1").arg(tube));
     tubePanel->SetTag(tube);
-    tubes_[tube - 1] = tubePanel;
 
     for (int column = 0; column < kCellsPerTube; ++column) {
       const int cell = CellIndexAt(tube, column);

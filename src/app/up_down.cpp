@@ -28,10 +28,8 @@ void UpDown::SetRange(int minimum, int maximum) {
 }
 
 void UpDown::SetPosition(int position) {
-  const int clamped = std::clamp(position, minimum_, maximum_);
-  if (clamped == position_) return;
-  position_ = clamped;
-  update();
+  // A bare up-down shows no number, so there is nothing to repaint.
+  position_ = std::clamp(position, minimum_, maximum_);
 }
 
 void UpDown::Step() {
