@@ -1,12 +1,9 @@
 #pragma once
 
 #include <array>
-#include <deque>
-#include <optional>
-#include <string>
 
-#include "main_window/dialogs.h"
 #include "main_window/main_window_view.h"
+#include "support/fake_dialogs.h"
 
 namespace lumora::testing {
 
@@ -42,29 +39,6 @@ class FakeMainWindowView : public MainWindowView {
   std::array<int, 3> autoValues{};
   std::array<int, 3> autoSpinners{};
   int memoryUse = -1;
-};
-
-// Answers the file dialogs from a queue (nothing queued means cancel) and keeps messages.
-class FakeDialogs : public FileDialogs, public MessageBoxes {
- public:
-  std::optional<std::string> GetOpenFileName(FileKind kind) override { return Next(kind); }
-  std::optional<std::string> GetSaveFileName(FileKind kind) override { return Next(kind); }
-  void ShowError(std::string_view text) override { errors.emplace_back(text); }
-  void ShowWarning(std::string_view text) override { warnings.emplace_back(text); }
-
-  std::deque<std::optional<std::string>> answers;
-  std::deque<FileKind> kindsAsked;
-  std::deque<std::string> errors;
-  std::deque<std::string> warnings;
-
- private:
-  std::optional<std::string> Next(FileKind kind) {
-    kindsAsked.push_back(kind);
-    if (answers.empty()) return std::nullopt;
-    auto answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
 };
 
 inline Scene Filled(CellColour c) {

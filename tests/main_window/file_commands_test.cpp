@@ -110,7 +110,7 @@ TEST_F(FileCommandsTest, FailedSaveSaysSo) {
   model.ExportSequence();
   dialogs.answers.push_back(Path("no/such/folder/l.sqx"));
   model.SaveFullListing();
-  EXPECT_EQ(dialogs.errors, (std::deque<std::string>(4, "ERROR PLIK")));
+  EXPECT_EQ(dialogs.errors, (std::vector<std::string>(4, "ERROR PLIK")));
 }
 
 TEST_F(FileCommandsTest, OpenSwitchesTheChainOffEvenWhenCancelled) {

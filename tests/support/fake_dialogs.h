@@ -1,0 +1,36 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "main_window/dialogs.h"
+
+namespace lumora::testing {
+
+// Answers the file dialogs from a queue (nothing queued means cancel) and keeps messages.
+class FakeDialogs : public FileDialogs, public MessageBoxes {
+ public:
+  std::optional<std::string> GetOpenFileName(FileKind kind) override { return Next(kind); }
+  std::optional<std::string> GetSaveFileName(FileKind kind) override { return Next(kind); }
+  void ShowError(std::string_view text) override { errors.emplace_back(text); }
+  void ShowWarning(std::string_view text) override { warnings.emplace_back(text); }
+
+  std::deque<std::optional<std::string>> answers;
+  std::deque<FileKind> kindsAsked;
+  std::vector<std::string> errors;
+  std::vector<std::string> warnings;
+
+ private:
+  std::optional<std::string> Next(FileKind kind) {
+    kindsAsked.push_back(kind);
+    if (answers.empty()) return std::nullopt;
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+}  // namespace lumora::testing
