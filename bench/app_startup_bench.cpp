@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include "app/form2.h"
 #include "app/panel.h"
 #include "app/qt_dialogs.h"
+#include "programming/virtual_adapter.h"
 
 namespace {
 
@@ -67,7 +69,8 @@ int main(int argc, char* argv[]) {
   lumora::QtFileDialogs dialogs;
   lumora::QtMessageBoxes messages;
   lumora::TForm1 form1(dialogs, messages);
-  lumora::TForm2 form2(&form1);
+  lumora::TForm2 form2(std::make_unique<lumora::VirtualAdapter>(), form1.Model().ControllerImage,
+                       messages, &form1);
   form1.SetProgrammingWindow(&form2);
   form1.show();
   QCoreApplication::processEvents();

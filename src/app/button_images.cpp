@@ -116,6 +116,19 @@ QIcon BrushImage() {
   });
 }
 
+QIcon ProgrammingImage() {
+  return DrawImage([](QPainter& p) {
+    p.setPen(QPen(QColor(40, 40, 40), 1));
+    for (qreal x : {4.5, 7.5, 10.5}) p.drawLine(QPointF(x, 8.5), QPointF(x, 15.5));  // pins
+    p.setBrush(QColor(70, 70, 70));
+    p.drawRect(QRectF(2.5, 9.5, 11, 4));  // chip
+    p.setPen(QPen(QColor(0, 100, 0), 1));
+    p.setBrush(QColor(0, 170, 0));
+    const QPointF arrow[] = {{6, 0.5}, {10, 0.5}, {10, 4}, {13, 4}, {8, 8.5}, {3, 4}, {6, 4}};
+    p.drawPolygon(arrow, 7);
+  });
+}
+
 QIcon SwatchImage(CellColour colour) {
   return DrawImage(
       [colour](QPainter& p) {

@@ -15,6 +15,8 @@ QIcon PlayImage();
 QIcon StopImage();
 QIcon PencilImage();
 QIcon BrushImage();
+// An arrow going down into a chip: "Programuj sterownik".
+QIcon ProgrammingImage();
 QIcon SwatchImage(CellColour colour);
 
 }  // namespace lumora

@@ -1,17 +1,214 @@
 #include "app/form2.h"
 
+#include <stdexcept>
+
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include "app/button_images.h"
+#include "app/controls.h"
+#include "app/panel.h"
+#include "app/up_down.h"
+#include "app/window_icon.h"
+
 namespace lumora {
 
-TForm2::TForm2(QWidget* parent)
+namespace {
+
+constexpr int kFontPixels = 11;
+constexpr QSize kPanelSize(33, 21);
+constexpr QSize kUpDownSize(18, 25);
+constexpr int kStatusBarHeight = 20;
+// Number panels of enabled and disabled spinners.
+constexpr CellColour kEnabledPanel = colour::White;
+constexpr CellColour kDisabledPanel = 0x00D8D8D8;
+
+using SpinnerHandler = void (ProgrammingWindowModel::*)(int);
+// In Spinner order, as UpDown1 to UpDown5 are.
+constexpr std::array<SpinnerHandler, kSpinnerCount> kSpinnerHandlers = {
+    &ProgrammingWindowModel::UpDown1Click, &ProgrammingWindowModel::UpDown2Click,
+    &ProgrammingWindowModel::UpDown3Click, &ProgrammingWindowModel::UpDown4Click,
+    &ProgrammingWindowModel::UpDown5Click};
+
+UsbAdapter& Required(const std::unique_ptr<UsbAdapter>& adapter) {
+  if (!adapter) throw std::invalid_argument("programming window without an adapter");
+  return *adapter;
+}
+
+int Index(Spinner spinner) {
+  return static_cast<int>(spinner);
+}
+
+}  // namespace
+
+TForm2::TForm2(std::unique_ptr<UsbAdapter> adapter, const ControllerImageArray& image,
+               MessageBoxes& messages, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowContextHelpButtonHint | Qt::WindowCloseButtonHint) {
+                          Qt::WindowContextHelpButtonHint | Qt::WindowCloseButtonHint),
+      adapter_(std::move(adapter)),
+      model_(Required(adapter_), MMTimer, *this, messages, image) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("Programowanie sterownika"));
+  setWindowIcon(WindowIcon());
   setFixedSize(476, 224);
   move(293, 213);
   // Only the main window keeps the program running.
   setAttribute(Qt::WA_QuitOnClose, false);
+  QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  font.setPixelSize(kFontPixels);
+  setFont(font);
+
+  BuildTargetGroup();
+  BuildSoloGroup();
+  BuildProgrammerGroup();
+
+  SpeedButton1 = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), {157, 140, 137, 33},
+                                 ProgrammingImage(), QStringLiteral("Programuj sterownik"));
+  // Only an activation that opened the adapter enables it.
+  SpeedButton1->setEnabled(false);
+  connect(SpeedButton1, &QToolButton::clicked, this, [this] { model_.SpeedButton1Click(); });
+
+  StatusBar1 = new QStatusBar(this);
+  Place(StatusBar1, QStringLiteral("StatusBar1"), {0, 204, width(), kStatusBarHeight},
+        QStringLiteral("Pasek stanu"));
+  StatusBar1->setSizeGripEnabled(false);
+  progressBar_ = new QProgressBar(StatusBar1);
+  Place(progressBar_, QStringLiteral("ProgressBar1"), {2, 2, 150, kStatusBarHeight - 2},
+        QStringLiteral("Postęp programowania"));
+  progressBar_->setRange(0, kTransferPackets);
+  progressBar_->setTextVisible(false);
+
+  model_.FormCreate();
+  for (int i = 0; i < kSpinnerCount; ++i) ShowPosition(static_cast<Spinner>(i));
+}
+
+void TForm2::BuildTargetGroup() {
+  QGroupBox* group = MakeGroupBox(this, QStringLiteral("GroupBox1"), {8, 9, 185, 121},
+                                  QStringLiteral("Wybierz sterownik"));
+  QRadioButton* all = MakeRadioButton(group, QStringLiteral("RadioButton1"), {8, 24, 137, 17},
+                                      QStringLiteral("Wszystkie sterowniki"));
+  QRadioButton* one = MakeRadioButton(group, QStringLiteral("RadioButton2"), {8, 56, 161, 17},
+                                      QStringLiteral("Sterownik o adresie równym:"));
+  all->setChecked(true);
+  connect(all, &QRadioButton::clicked, this, [this] { model_.RadioButton1Click(); });
+  connect(one, &QRadioButton::clicked, this, [this] { model_.RadioButton2Click(); });
+  MakeLabel(group, QStringLiteral("Label3"), {22, 87}, QStringLiteral("DMX adres"));
+  BuildSpinner(group, Spinner::Address, {78, 83}, {112, 80}, QStringLiteral("Adres DMX"));
+  connect(UpDownOf(Spinner::Address), &UpDown::MouseReleased, this,
+          [this] { model_.UpDown1MouseUp(); });
+}
+
+void TForm2::BuildSoloGroup() {
+  QGroupBox* group = MakeGroupBox(this, QStringLiteral("GroupBox2"), {200, 8, 265, 81},
+                                  QStringLiteral("Ustawienia trybu solo"));
+  QRadioButton* program = MakeRadioButton(group, QStringLiteral("RadioButton3"), {4, 20, 57, 17},
+                                          QStringLiteral("Program"));
+  QRadioButton* automatic = MakeRadioButton(group, QStringLiteral("RadioButton4"), {70, 21, 51, 17},
+                                            QStringLiteral("Auto"));
+  program->setChecked(true);
+  connect(program, &QRadioButton::clicked, this, [this] { model_.RadioButton3Click(); });
+  connect(automatic, &QRadioButton::clicked, this, [this] { model_.RadioButton4Click(); });
+  BuildSpinner(group, Spinner::Program, {6, 43}, {40, 40}, QStringLiteral("Numer programu"));
+  BuildSpinner(group, Spinner::Auto, {72, 43}, {106, 40},
+               QStringLiteral("Numer programu automatycznego"));
+  MakeLabel(group, QStringLiteral("Label4"), {136, 24}, QStringLiteral("Prędkość"));
+  BuildSpinner(group, Spinner::Speed, {137, 43}, {172, 40}, QStringLiteral("Prędkość"));
+  MakeLabel(group, QStringLiteral("Label5"), {204, 25}, QStringLiteral("Liczba tub"));
+  BuildSpinner(group, Spinner::Tubes, {206, 43}, {240, 40}, QStringLiteral("Liczba tub"));
+}
+
+void TForm2::BuildProgrammerGroup() {
+  QGroupBox* group = MakeGroupBox(this, QStringLiteral("GroupBox3"), {200, 88, 265, 41},
+                                  QStringLiteral("Wybierz programator"));
+  RadioButton5 = MakeRadioButton(group, QStringLiteral("RadioButton5"), {8, 16, 113, 17},
+                                 QStringLiteral("Brightwave USB"));
+  QRadioButton* standard =
+      MakeRadioButton(group, QStringLiteral("RadioButton6"), {128, 16, 129, 17},
+                      QStringLiteral("Standard programator"));
+  RadioButton5->setChecked(true);
+  connect(RadioButton5, &QRadioButton::clicked, this, [this] { model_.RadioButton5Click(); });
+  connect(standard, &QRadioButton::clicked, this, [this] { model_.RadioButton6Click(); });
+}
+
+void TForm2::BuildSpinner(QWidget* group, Spinner spinner, QPoint panelPlace, QPoint upDownPlace,
+                          const QString& description) {
+  const int number = Index(spinner) + 1;
+  const SpinnerRange& range = kSpinnerRanges[Index(spinner)];
+  Panel* panel = MakePanel(group, QStringLiteral("Panel%1").arg(number), {panelPlace, kPanelSize},
+                           {}, description + QStringLiteral(" – wartość"));
+  panel->SetColour(kEnabledPanel);
+  UpDown* upDown = MakeUpDown(group, QStringLiteral("UpDown%1").arg(number),
+                              {upDownPlace, kUpDownSize}, range.Min, range.Max, description);
+  upDown->SetPosition(range.Initial);
+  connect(upDown, &UpDown::Clicked, this, [this, spinner] { SpinnerClick(spinner); });
+  PanelOf(spinner) = panel;
+  UpDownOf(spinner) = upDown;
+}
+
+void TForm2::SpinnerClick(Spinner spinner) {
+  (model_.*kSpinnerHandlers[Index(spinner)])(UpDownOf(spinner)->Position());
+  ShowPosition(spinner);
+}
+
+void TForm2::ShowPosition(Spinner spinner) {
+  PanelOf(spinner)->SetCaption(QString::number(model_.Settings().Position(spinner)));
+}
+
+void TForm2::SetSpinnerEnabled(Spinner spinner, bool enabled) {
+  UpDownOf(spinner)->setEnabled(enabled);
+  PanelOf(spinner)->SetColour(enabled ? kEnabledPanel : kDisabledPanel);
+}
+
+void TForm2::SetAddressSpinnerStep(int step) {
+  UpDownOf(Spinner::Address)->SetIncrement(step);
+}
+
+void TForm2::SetProgramButtonEnabled(bool enabled) {
+  SpeedButton1->setEnabled(enabled);
+}
+
+void TForm2::CheckUsbProgrammerButton() {
+  RadioButton5->setChecked(true);  // emits no click
+}
+
+void TForm2::SetProgressPosition(int position) {
+  progressBar_->setValue(position);
+}
+
+void TForm2::PostToUiThread(std::function<void()> task) {
+  // Queued, so it never runs inline; tasks still queued when the window goes are dropped.
+  QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // A window restored after minimising gets only a spontaneous show: no new showing.
+  if (event->spontaneous()) return;
+  activationPending_ = true;
+  // Activation waits until the window is on screen, so its message box comes over it.
+  QMetaObject::invokeMethod(
+      this, [this] { Activate(); }, Qt::QueuedConnection);
+}
+
+void TForm2::Activate() {
+  if (!activationPending_ || !isVisible()) return;
+  activationPending_ = false;
+  model_.FormActivate();
+}
+
+void TForm2::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (event->spontaneous()) return;  // minimised
+  // Closing by any road (close box, Escape, done) hides the window.
+  activationPending_ = false;
+  model_.FormClose();
 }
 
 }  // namespace lumora

@@ -1,4 +1,6 @@
+#include <cstdlib>
 #include <exception>
+#include <memory>
 
 #include <QApplication>
 #include <QMessageBox>
@@ -6,21 +8,41 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/qt_dialogs.h"
+#include "programming/adapter_choice.h"
+#include "programming/ftdi_adapter.h"
+
+namespace {
+
+void ShowStartError(const QString& text) {
+  QMessageBox::critical(nullptr, QStringLiteral("Lumora"), text);
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   try {
+    // LUMORA_ADAPTER picks the programming adapter: unset or "usb" for an FTDI chip,
+    // "virtual" or "virtual:DIR" for the programmer and controller played in software.
+    const char* adapterValue = std::getenv("LUMORA_ADAPTER");
+    lumora::AdapterChoice choice = lumora::ChooseAdapter(
+        adapterValue ? adapterValue : "", [] { return std::make_unique<lumora::FtdiAdapter>(); });
+    if (!choice.Adapter) {
+      ShowStartError(QString::fromStdString(choice.Error));
+      return 2;
+    }
     lumora::QtFileDialogs dialogs;
     lumora::QtMessageBoxes messages;
     lumora::TForm1 form1(dialogs, messages);
-    lumora::TForm2 form2(&form1);
+    lumora::TForm2 form2(std::move(choice.Adapter), form1.Model().ControllerImage, messages,
+                         &form1);
     form1.SetProgrammingWindow(&form2);
     form1.show();
     return QApplication::exec();
   } catch (const std::exception& error) {
-    QMessageBox::critical(nullptr, QStringLiteral("Lumora"), QString::fromUtf8(error.what()));
+    ShowStartError(QString::fromUtf8(error.what()));
   } catch (...) {
-    QMessageBox::critical(nullptr, QStringLiteral("Lumora"), QString());
+    ShowStartError(QString());
   }
   return 1;
 }
