@@ -14,44 +14,13 @@
 #include "app/panel.h"
 #include "app/up_down.h"
 #include "fake_dialogs.h"
+#include "form1_places.h"
 #include "main_window/tube_layout.h"
 #include "programming/virtual_adapter.h"
 
 using namespace lumora;
 
-namespace {
-
-constexpr int kHalfCell = 12;
-const QPoint kPalettePanel(0, 112);
-const QPoint kToolPanel(0, 32);
-const QPoint kScenesGroup(16, 72);    // GroupBox1 on the first tab
-const QPoint kProgramsGroup(12, 45);  // GroupBox3 on the second tab
-const QPoint kAutoGroup = kProgramsGroup + QPoint(8, 240);
-const QPoint kAutoValuesGroup = kAutoGroup + QPoint(8, 40);
-
-QPoint CellCentre(int tube, int column) {
-  const Rect tubeRect = TubeRect(tube);
-  return {tubeRect.left + CellRect(column).left + kHalfCell, tubeRect.top + kHalfCell};
-}
-
-// A point on the left frame strip of a tube.
-QPoint TubeFrame(int tube) {
-  const Rect tubeRect = TubeRect(tube);
-  return {tubeRect.left + 3, tubeRect.top + kHalfCell};
-}
-
-QPoint PaletteButton(int index) {
-  return kPalettePanel + QPoint(4 + 17, 5 + 32 * index + 17);
-}
-
-QPoint PencilButton() {
-  return kToolPanel + QPoint(4 + 17, 3 + 17);
-}
-QPoint BrushButton() {
-  return kToolPanel + QPoint(4 + 17, 36 + 17);
-}
-
-}  // namespace
+using namespace lumora::testing;
 
 class Form1Test : public QObject {
   Q_OBJECT
@@ -74,7 +43,7 @@ class Form1Test : public QObject {
 
  private:
   void Click(QPoint windowPoint, Qt::MouseButton button = Qt::LeftButton) {
-    QTest::mouseClick(form_.get(), button, {}, windowPoint);
+    testing::Click(*form_, windowPoint, button);
   }
   Panel* CellAt(int tube, int column) {
     return qobject_cast<Panel*>(form_->childAt(CellCentre(tube, column)));
@@ -82,16 +51,10 @@ class Form1Test : public QObject {
   // The colours on screen, read at the places of the picture, in cell-index order.
   Scene ScreenCells();
   const Scene& WorkingScene() { return form_->Model().store.WorkingScene; }
-  QString LabelText(const char* name) {
-    return form_->findChild<QLabel*>(QString::fromLatin1(name))->text();
-  }
-  // Switches to "Tworzenie sekwencji" by clicking its tab and returns where a point of the
-  // group "Sceny" lies in the window.
-  QPoint OnScenesGroup(QPoint inGroup);
+  QString LabelText(const char* name) { return testing::LabelText(*form_, name); }
+  QPoint OnScenesGroup(QPoint inGroup) { return testing::OnScenesGroup(*form_, inGroup); }
   // Where a point of the second tab lies in the window (the tab open at start).
-  QPoint OnConfigurationTab(QPoint inPage) {
-    return form_->findChild<QWidget*>(QStringLiteral("TabSheet2"))->mapTo(form_.get(), inPage);
-  }
+  QPoint OnConfigurationTab(QPoint inPage) { return testing::OnConfigurationTab(*form_, inPage); }
   QPoint AutoSquare(int k) {
     return OnConfigurationTab(kAutoGroup + QPoint(8 + 24 * (k - 1) + 12, 16 + 12));
   }
@@ -118,15 +81,6 @@ Scene Form1Test::ScreenCells() {
     }
   }
   return screen;
-}
-
-QPoint Form1Test::OnScenesGroup(QPoint inGroup) {
-  auto* tabs = form_->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-  QTabBar* bar = tabs->tabBar();
-  QTest::mouseClick(form_.get(), Qt::LeftButton, {},
-                    bar->mapTo(form_.get(), bar->tabRect(0).center()));
-  auto* page = form_->findChild<QWidget*>(QStringLiteral("TabSheet1"));
-  return page->mapTo(form_.get(), kScenesGroup + inGroup);
 }
 
 void Form1Test::opensFixedOnConfigurationTabWithCountersOne() {
