@@ -41,6 +41,11 @@ UsbAdapter& Required(const std::unique_ptr<UsbAdapter>& adapter) {
   return *adapter;
 }
 
+// Labels are read out by their text.
+void MakeNamedLabel(QWidget* parent, const QString& name, QPoint place, const QString& text) {
+  MakeLabel(parent, name, place, text)->setAccessibleName(text);
+}
+
 int Index(Spinner spinner) {
   return static_cast<int>(spinner);
 }
@@ -99,7 +104,7 @@ void TForm2::BuildTargetGroup() {
   all->setChecked(true);
   connect(all, &QRadioButton::clicked, this, [this] { model_.RadioButton1Click(); });
   connect(one, &QRadioButton::clicked, this, [this] { model_.RadioButton2Click(); });
-  MakeLabel(group, QStringLiteral("Label3"), {22, 87}, QStringLiteral("DMX adres"));
+  MakeNamedLabel(group, QStringLiteral("Label3"), {22, 87}, QStringLiteral("DMX adres"));
   BuildSpinner(group, Spinner::Address, {78, 83}, {112, 80}, QStringLiteral("Adres DMX"));
   connect(UpDownOf(Spinner::Address), &UpDown::MouseReleased, this,
           [this] { model_.UpDown1MouseUp(); });
@@ -118,9 +123,9 @@ void TForm2::BuildSoloGroup() {
   BuildSpinner(group, Spinner::Program, {6, 43}, {40, 40}, QStringLiteral("Numer programu"));
   BuildSpinner(group, Spinner::Auto, {72, 43}, {106, 40},
                QStringLiteral("Numer programu automatycznego"));
-  MakeLabel(group, QStringLiteral("Label4"), {136, 24}, QStringLiteral("Prędkość"));
+  MakeNamedLabel(group, QStringLiteral("Label4"), {136, 24}, QStringLiteral("Prędkość"));
   BuildSpinner(group, Spinner::Speed, {137, 43}, {172, 40}, QStringLiteral("Prędkość"));
-  MakeLabel(group, QStringLiteral("Label5"), {204, 25}, QStringLiteral("Liczba tub"));
+  MakeNamedLabel(group, QStringLiteral("Label5"), {204, 25}, QStringLiteral("Liczba tub"));
   BuildSpinner(group, Spinner::Tubes, {206, 43}, {240, 40}, QStringLiteral("Liczba tub"));
 }
 
