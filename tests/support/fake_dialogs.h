@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,8 @@ class FakeDialogs : public FileDialogs, public MessageBoxes {
   void ShowWarning(std::string_view text) override { warnings.emplace_back(text); }
 
   std::deque<std::optional<std::string>> answers;
+  // Runs after each dialog closes, before the command goes on.
+  std::function<void()> afterDialog = [] {};
   std::deque<FileKind> kindsAsked;
   std::vector<std::string> errors;
   std::vector<std::string> warnings;
@@ -29,6 +32,7 @@ class FakeDialogs : public FileDialogs, public MessageBoxes {
     if (answers.empty()) return std::nullopt;
     auto answer = answers.front();
     answers.pop_front();
+    afterDialog();
     return answer;
   }
 };
