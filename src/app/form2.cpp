@@ -22,6 +22,7 @@ namespace lumora {
 namespace {
 
 constexpr int kFontPixels = 11;
+constexpr int kSmallestFontPixels = 8;
 constexpr QSize kPanelSize(33, 21);
 constexpr QSize kUpDownSize(18, 25);
 constexpr int kStatusBarHeight = 20;
@@ -41,9 +42,31 @@ UsbAdapter& Required(const std::unique_ptr<UsbAdapter>& adapter) {
   return *adapter;
 }
 
-// Labels are read out by their text.
-void MakeNamedLabel(QWidget* parent, const QString& name, QPoint place, const QString& text) {
-  MakeLabel(parent, name, place, text)->setAccessibleName(text);
+// The captions are long for their places: a narrow face is taken where there is one, and a
+// caption that still does not fit is set smaller rather than cut.
+void FitCaption(QWidget* control, int width) {
+  QFont font = control->font();
+  while (control->sizeHint().width() > width && font.pixelSize() > kSmallestFontPixels) {
+    font.setPixelSize(font.pixelSize() - 1);
+    control->setFont(font);
+  }
+}
+
+QRadioButton* MakeFittedRadioButton(QWidget* parent, const QString& name, QRect place,
+                                    const QString& caption) {
+  QRadioButton* button = MakeRadioButton(parent, name, place, caption);
+  FitCaption(button, place.width());
+  return button;
+}
+
+// Labels are read out by their text; room is the width up to the next control.
+void MakeFittedLabel(QWidget* parent, const QString& name, QPoint place, int room,
+                     const QString& text) {
+  QLabel* label = MakeLabel(parent, name, place, text);
+  label->setAccessibleName(text);
+  constexpr int kGap = 2;
+  FitCaption(label, room - kGap);
+  label->adjustSize();
 }
 
 int Index(Spinner spinner) {
@@ -67,6 +90,8 @@ TForm2::TForm2(std::unique_ptr<UsbAdapter> adapter, const ControllerImageArray& 
   // Only the main window keeps the program running.
   setAttribute(Qt::WA_QuitOnClose, false);
   QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                    QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"), font.family()});
   font.setPixelSize(kFontPixels);
   setFont(font);
 
@@ -97,14 +122,14 @@ TForm2::TForm2(std::unique_ptr<UsbAdapter> adapter, const ControllerImageArray& 
 void TForm2::BuildTargetGroup() {
   QGroupBox* group = MakeGroupBox(this, QStringLiteral("GroupBox1"), {8, 9, 185, 121},
                                   QStringLiteral("Wybierz sterownik"));
-  QRadioButton* all = MakeRadioButton(group, QStringLiteral("RadioButton1"), {8, 24, 137, 17},
-                                      QStringLiteral("Wszystkie sterowniki"));
-  QRadioButton* one = MakeRadioButton(group, QStringLiteral("RadioButton2"), {8, 56, 161, 17},
-                                      QStringLiteral("Sterownik o adresie równym:"));
+  QRadioButton* all = MakeFittedRadioButton(group, QStringLiteral("RadioButton1"), {8, 24, 137, 17},
+                                            QStringLiteral("Wszystkie sterowniki"));
+  QRadioButton* one = MakeFittedRadioButton(group, QStringLiteral("RadioButton2"), {8, 56, 161, 17},
+                                            QStringLiteral("Sterownik o adresie równym:"));
   all->setChecked(true);
   connect(all, &QRadioButton::clicked, this, [this] { model_.RadioButton1Click(); });
   connect(one, &QRadioButton::clicked, this, [this] { model_.RadioButton2Click(); });
-  MakeNamedLabel(group, QStringLiteral("Label3"), {22, 87}, QStringLiteral("DMX adres"));
+  MakeFittedLabel(group, QStringLiteral("Label3"), {22, 87}, 78 - 22, QStringLiteral("DMX adres"));
   BuildSpinner(group, Spinner::Address, {78, 83}, {112, 80}, QStringLiteral("Adres DMX"));
   connect(UpDownOf(Spinner::Address), &UpDown::MouseReleased, this,
           [this] { model_.UpDown1MouseUp(); });
@@ -113,30 +138,32 @@ void TForm2::BuildTargetGroup() {
 void TForm2::BuildSoloGroup() {
   QGroupBox* group = MakeGroupBox(this, QStringLiteral("GroupBox2"), {200, 8, 265, 81},
                                   QStringLiteral("Ustawienia trybu solo"));
-  QRadioButton* program = MakeRadioButton(group, QStringLiteral("RadioButton3"), {4, 20, 57, 17},
-                                          QStringLiteral("Program"));
-  QRadioButton* automatic = MakeRadioButton(group, QStringLiteral("RadioButton4"), {70, 21, 51, 17},
-                                            QStringLiteral("Auto"));
+  QRadioButton* program = MakeFittedRadioButton(group, QStringLiteral("RadioButton3"),
+                                                {4, 20, 57, 17}, QStringLiteral("Program"));
+  QRadioButton* automatic = MakeFittedRadioButton(group, QStringLiteral("RadioButton4"),
+                                                  {70, 21, 51, 17}, QStringLiteral("Auto"));
   program->setChecked(true);
   connect(program, &QRadioButton::clicked, this, [this] { model_.RadioButton3Click(); });
   connect(automatic, &QRadioButton::clicked, this, [this] { model_.RadioButton4Click(); });
   BuildSpinner(group, Spinner::Program, {6, 43}, {40, 40}, QStringLiteral("Numer programu"));
   BuildSpinner(group, Spinner::Auto, {72, 43}, {106, 40},
                QStringLiteral("Numer programu automatycznego"));
-  MakeNamedLabel(group, QStringLiteral("Label4"), {136, 24}, QStringLiteral("Prędkość"));
+  MakeFittedLabel(group, QStringLiteral("Label4"), {136, 24}, 204 - 136,
+                  QStringLiteral("Prędkość"));
   BuildSpinner(group, Spinner::Speed, {137, 43}, {172, 40}, QStringLiteral("Prędkość"));
-  MakeNamedLabel(group, QStringLiteral("Label5"), {204, 25}, QStringLiteral("Liczba tub"));
+  MakeFittedLabel(group, QStringLiteral("Label5"), {204, 25}, 265 - 204,
+                  QStringLiteral("Liczba tub"));
   BuildSpinner(group, Spinner::Tubes, {206, 43}, {240, 40}, QStringLiteral("Liczba tub"));
 }
 
 void TForm2::BuildProgrammerGroup() {
   QGroupBox* group = MakeGroupBox(this, QStringLiteral("GroupBox3"), {200, 88, 265, 41},
                                   QStringLiteral("Wybierz programator"));
-  RadioButton5 = MakeRadioButton(group, QStringLiteral("RadioButton5"), {8, 16, 113, 17},
-                                 QStringLiteral("Brightwave USB"));
+  RadioButton5 = MakeFittedRadioButton(group, QStringLiteral("RadioButton5"), {8, 16, 113, 17},
+                                       QStringLiteral("Brightwave USB"));
   QRadioButton* standard =
-      MakeRadioButton(group, QStringLiteral("RadioButton6"), {128, 16, 129, 17},
-                      QStringLiteral("Standard programator"));
+      MakeFittedRadioButton(group, QStringLiteral("RadioButton6"), {128, 16, 129, 17},
+                            QStringLiteral("Standard programator"));
   RadioButton5->setChecked(true);
   connect(RadioButton5, &QRadioButton::clicked, this, [this] { model_.RadioButton5Click(); });
   connect(standard, &QRadioButton::clicked, this, [this] { model_.RadioButton6Click(); });

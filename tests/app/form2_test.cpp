@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -245,6 +246,10 @@ void Form2Test::controlsStandAtTheirPlacesWithTheirStartValues() {
     QString caption;
     if (auto* group = qobject_cast<QGroupBox*>(control)) caption = group->title();
     if (auto* button = qobject_cast<QAbstractButton*>(control)) caption = button->text();
+    if (qobject_cast<QRadioButton*>(control)) {  // not cut, unless even the smallest face is
+      QVERIFY2(control->sizeHint().width() <= control->width() || control->font().pixelSize() <= 8,
+               p.name);
+    }
     if (auto* label = qobject_cast<QLabel*>(control)) caption = label->text();
     if (auto* panel = qobject_cast<Panel*>(control)) caption = panel->Caption();
     QCOMPARE(caption, QString::fromUtf8(p.caption));
