@@ -88,7 +88,7 @@ std::string FormatReceiverReport(const ReceivedTransfer& received) {
             (settings.TargetAddress == 0 ? " (wszystkie sterowniki)\n" : "\n");
     text += "Program solo: " + Number(settings.SoloProgram) +
             ", prędkość: " + Number(settings.SoloSpeed) +
-            ", liczba rur: " + Number(settings.TubeCount) + "\n";
+            ", liczba tub: " + Number(settings.TubeCount) + "\n";
   } else {
     text += "Adres docelowy: -\nProgram solo: -\n";
   }

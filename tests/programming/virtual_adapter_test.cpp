@@ -361,7 +361,7 @@ TEST(VirtualAdapter, FilesInTheDirectoryTellWhatHappened) {
     EXPECT_NE(report.find("Strony: 223 z 223\n"), std::string::npos);
     EXPECT_NE(report.find("Brakujące strony (222 = końcowa): brak\n"), std::string::npos);
     EXPECT_NE(report.find("Adres docelowy: 300\n"), std::string::npos);
-    EXPECT_NE(report.find("Program solo: 5, prędkość: 19, liczba rur: 16\n"), std::string::npos);
+    EXPECT_NE(report.find("Program solo: 5, prędkość: 19, liczba tub: 16\n"), std::string::npos);
     EXPECT_NE(report.find("Sumy kontrolne strony: dobre 223, złe 1\n"), std::string::npos);
     EXPECT_NE(report.find("\n21: strona 20, sloty 512, nagłówek OK, strona BŁĄD, pakiet "
                           "odrzucony\n"),
