@@ -13,10 +13,10 @@
 #include "app/form2.h"
 #include "app/panel.h"
 #include "app/up_down.h"
-#include "fake_dialogs.h"
 #include "form1_places.h"
 #include "main_window/tube_layout.h"
 #include "programming/virtual_adapter.h"
+#include "support/fake_dialogs.h"
 
 using namespace lumora;
 
@@ -304,7 +304,7 @@ void Form1Test::configurationTabForwardsToTheModel() {
 
   Click(OnConfigurationTab(kProgramsGroup + QPoint(8 + 24 * 3 + 12, 16 + 32 + 12)),
         Qt::RightButton);  // program 12: the open dialog, cancelled
-  QCOMPARE(dialogs_.opensAsked, 1);
+  QCOMPARE(dialogs_.kindsAsked, std::deque<FileKind>{FileKind::Sequence});
   QCOMPARE(form_->Model().programs.UsedScenes(), 0);
 
   // Without "str.tab" the send stops at the message; the programming window stays hidden.
