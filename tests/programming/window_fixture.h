@@ -2,72 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <atomic>
+#include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "fake_view.h"
 #include "programming/programming_window_model.h"
 #include "recording_adapter.h"
 #include "ui_thread.h"
 
 namespace lumora::testing {
-
-// Records what the window's logic shows; complains about any widget call made off the
-// user-interface thread. Read its fields on that thread (through UiThread::Run).
-class FakeView : public ProgrammingView {
- public:
-  explicit FakeView(UiThread& ui) : ui_(ui) {}
-
-  std::array<std::optional<bool>, kSpinnerCount> SpinnerEnabled;
-  int AddressStep = 1;
-  std::optional<bool> ProgramButtonEnabled;
-  int UsbChecks = 0;
-  std::vector<int> Progress;
-
-  void SetSpinnerEnabled(Spinner spinner, bool enabled) override {
-    OnUi();
-    SpinnerEnabled[static_cast<int>(spinner)] = enabled;
-  }
-  void SetAddressSpinnerStep(int step) override {
-    OnUi();
-    AddressStep = step;
-  }
-  void SetProgramButtonEnabled(bool enabled) override {
-    OnUi();
-    ProgramButtonEnabled = enabled;
-  }
-  void CheckUsbProgrammerButton() override {
-    OnUi();
-    ++UsbChecks;
-  }
-  void SetProgressPosition(int position) override {
-    OnUi();
-    Progress.push_back(position);
-  }
-  void PostToUiThread(std::function<void()> task) override { ui_.Post(std::move(task)); }
-
- private:
-  void OnUi() const { EXPECT_EQ(std::this_thread::get_id(), ui_.Id()); }
-  UiThread& ui_;
-};
-
-class FakeMessages : public MessageBoxes {
- public:
-  explicit FakeMessages(UiThread& ui) : ui_(ui) {}
-  std::vector<std::string> Errors;
-  void ShowError(std::string_view text) override {
-    EXPECT_EQ(std::this_thread::get_id(), ui_.Id());
-    Errors.emplace_back(text);
-  }
-  void ShowWarning(std::string_view text) override { ADD_FAILURE() << "warning " << text; }
-
- private:
-  UiThread& ui_;
-};
 
 // The programming window with a recording adapter, a thread standing in for the
 // user-interface thread and a timer in design mode: the test delivers the ticks itself,
