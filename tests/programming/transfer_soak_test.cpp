@@ -224,8 +224,9 @@ enum class Action {
   Press,
   Watch,
 };
-// How often the user does each, in the order above: the window closes and the programmer
-// changes every 15 s or so, long enough for a USB transfer to finish now and then.
+// How often the user does each, in the order above. At about ten actions a second the window
+// closes every 15 s or so and "Standard programator" comes every 8 s, which leaves a USB
+// transfer (11 s of ticks) time to finish now and then; the rest go out in a standard burst.
 constexpr std::array<int, 13> kActionWeights = {1, 1, 2, 6, 6, 20, 6, 6, 25, 25, 25, 40, 20};
 
 // The user at the window. Every control is handled on the user-interface thread; the random
