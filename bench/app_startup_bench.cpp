@@ -14,6 +14,7 @@
 #include "app/panel.h"
 #include "app/qt_dialogs.h"
 #include "programming/virtual_adapter.h"
+#include "support/paint_counter.h"
 
 namespace {
 
@@ -36,18 +37,6 @@ long ResidentKilobytes() {
   }
   return -1;
 }
-
-class PaintCounter : public QObject {
- public:
-  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-  int paints = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
 
 // Average time of one call of body over count calls, with pending paints done each time.
 template <typename Body>
@@ -98,7 +87,7 @@ int main(int argc, char* argv[]) {
 
   auto* cell = form1.findChild<lumora::Panel*>(QStringLiteral("Panel25"));
   QCoreApplication::processEvents();
-  PaintCounter counter(cell);
+  lumora::testing::PaintCounter counter(cell);
   for (int i = 0; i < 100; ++i) {
     cell->SetColour(*cell->Colour());
     cell->SetCaption(cell->Caption());

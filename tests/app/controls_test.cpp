@@ -4,25 +4,10 @@
 
 #include "app/panel.h"
 #include "app/up_down.h"
+#include "support/paint_counter.h"
 
 using namespace lumora;
-
-namespace {
-
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
- public:
-  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-  int paints = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
-
-}  // namespace
+using lumora::testing::PaintCounter;
 
 class ControlsTest : public QObject {
   Q_OBJECT
