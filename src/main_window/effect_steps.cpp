@@ -10,6 +10,14 @@ bool InSequence(const SceneStore& store, int slot) {
   return slot >= 0 && slot < store.SceneCount && SceneStore::ValidSlot(slot);
 }
 
+// Both waves begin again with scene 1 loaded whole.
+void RestartWave(SceneStore& store, PreviewState& preview) {
+  store.CurrentScene = 1;
+  store.LoadScene(0);
+  preview.RestartPending = false;
+  preview.StreamPos = 0;
+}
+
 void EndIfRestartPending(PreviewState& preview) {
   if (preview.RestartPending) preview.SequenceEnded = true;
 }
@@ -27,12 +35,7 @@ void NormalStep(SceneStore& store, PreviewState& preview) {
 
 void Wave1Step(SceneStore& store, PreviewState& preview) {
   Scene& chain = store.WorkingScene;
-  if (preview.RestartPending) {
-    store.CurrentScene = 1;
-    store.LoadScene(0);
-    preview.RestartPending = false;
-    preview.StreamPos = 0;
-  }
+  if (preview.RestartPending) RestartWave(store, preview);
   for (int i = kCellsPerScene - 1; i >= 1; --i) chain[i] = chain[i - 1];
 
   const int source = store.CurrentScene;
@@ -54,10 +57,7 @@ void Wave2Step(SceneStore& store, PreviewState& preview) {
   Scene& cells = store.WorkingScene;
   auto& buffer = preview.TubeBuffer;
   if (preview.RestartPending) {
-    store.CurrentScene = 1;
-    store.LoadScene(0);
-    preview.RestartPending = false;
-    preview.StreamPos = 0;
+    RestartWave(store, preview);
     store.CurrentScene = 2;
     preview.FeedReversed = true;
   }
