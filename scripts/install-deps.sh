@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=("$@"
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation
   libftdi1-dev
   libgtest-dev libgmock-dev
 )
