@@ -38,8 +38,8 @@ class MainWindowModel {
   std::optional<CellColour> TubeFrameColour(int tube) const;
 
   // Editing commands.
-  void PreviousScene();
-  void NextScene();
+  void PreviousScene() { StepScene(-1); }
+  void NextScene() { StepScene(+1); }
   void AddScene();                  // "Dodaj"
   void DeleteScene();               // "Usuń"
   void CopyScene();                 // "kopiuj"
@@ -114,6 +114,8 @@ class MainWindowModel {
   // Editing commands first rewind a running or halted preview, so no preview frame is ever
   // stored into the sequence.
   void LeavePreview();
+  // Stores the scene on screen and shows the one delta away, wrapping at the ends.
+  void StepScene(int delta);
   void PaintCell(int cell);
   // Every slot colour from the program table: occupied sky blue, empty button face.
   void ColourOccupiedSlots();

@@ -10,19 +10,12 @@ void MainWindowModel::LeavePreview() {
   }
 }
 
-void MainWindowModel::PreviousScene() {
+void MainWindowModel::StepScene(int delta) {
   LeavePreview();
   store.StoreScene(store.CurrentScene - 1);
-  store.CurrentScene -= 1;
+  store.CurrentScene += delta;
+  // Wraps around at both ends of the sequence.
   if (store.CurrentScene < 1) store.CurrentScene = store.SceneCount;
-  LoadScene(store.CurrentScene - 1);
-  ShowSceneCounters();
-}
-
-void MainWindowModel::NextScene() {
-  LeavePreview();
-  store.StoreScene(store.CurrentScene - 1);
-  store.CurrentScene += 1;
   if (store.CurrentScene > store.SceneCount) store.CurrentScene = 1;
   LoadScene(store.CurrentScene - 1);
   ShowSceneCounters();

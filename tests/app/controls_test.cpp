@@ -9,6 +9,21 @@
 using namespace lumora;
 using lumora::testing::PaintCounter;
 
+namespace {
+
+// A panel shown alone in a small window.
+struct ShownPanel {
+  ShownPanel() : panel(new Panel(&window)) {
+    window.resize(100, 100);
+    panel->setGeometry(10, 10, 25, 25);
+    window.show();
+  }
+  QWidget window;
+  Panel* panel;
+};
+
+}  // namespace
+
 class ControlsTest : public QObject {
   Q_OBJECT
 
@@ -20,12 +35,9 @@ class ControlsTest : public QObject {
 };
 
 void ControlsTest::panelRepaintsOnlyWhenColourOrCaptionChange() {
-  QWidget window;
-  window.resize(100, 100);
-  auto* panel = new Panel(&window);
-  panel->setGeometry(10, 10, 25, 25);
-  window.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  ShownPanel shown;
+  QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
+  Panel* panel = shown.panel;
   panel->SetColour(colour::Red);
   panel->SetCaption(QStringLiteral("in"));
   PaintCounter counter(panel);
@@ -46,12 +58,9 @@ void ControlsTest::panelRepaintsOnlyWhenColourOrCaptionChange() {
 }
 
 void ControlsTest::panelClickNeedsLeftPressAndReleaseInside() {
-  QWidget window;
-  window.resize(100, 100);
-  auto* panel = new Panel(&window);
-  panel->setGeometry(10, 10, 25, 25);
-  window.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&window));
+  ShownPanel shown;
+  QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
+  Panel* panel = shown.panel;
   QSignalSpy clicks(panel, &Panel::Click);
   QSignalSpy downs(panel, &Panel::MouseDown);
   QSignalSpy ups(panel, &Panel::MouseUp);
