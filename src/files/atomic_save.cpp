@@ -8,9 +8,13 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 
 namespace lumora {
 namespace {
+
+// As many links as the kernel follows in one path before it calls it a loop.
+constexpr int kMaxLinks = 40;
 
 // A file-size limit must turn into a failed write, not a killed process.
 void IgnoreFileSizeSignalOnce() {
@@ -23,10 +27,22 @@ void IgnoreFileSizeSignalOnce() {
   (void)ignored;
 }
 
+// The name the save replaces: path itself, or the end of its chain of symbolic links, each
+// relative link read against its own folder. Empty for a loop.
+std::optional<std::filesystem::path> EndOfLinks(std::filesystem::path path) {
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) return path;
+    const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+    if (error) return std::nullopt;
+    path = path.parent_path() / next;
+  }
+  return std::nullopt;
+}
+
 // A name beside the target that no other save of this process uses at the same time.
-std::string TemporaryName(const std::string& path) {
+std::string TemporaryName(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
-  const std::filesystem::path target(path);
   std::string hidden = ".";
   hidden += target.filename().string();
   hidden += ".tmp";
@@ -34,22 +50,6 @@ std::string TemporaryName(const std::string& path) {
   hidden += '_';
   hidden += std::to_string(counter++);
   return (target.parent_path() / hidden).string();
-}
-
-// Creates a new file with the rights a plain truncating write would leave on the target.
-int CreateTemporary(const std::string& path, std::string& temporary) {
-  struct stat target {};
-  const bool replaces = ::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode);
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    temporary = TemporaryName(path);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      if (replaces) ::fchmod(fd, target.st_mode & 07777);
-      return fd;
-    }
-    if (errno != EEXIST) break;
-  }
-  return -1;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -62,20 +62,78 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Gives a fresh temporary the rights a plain truncating write would leave on the target, the
+// bytes, and a flush to disk.
+bool Fill(int fd, const std::filesystem::path& target, std::string_view bytes) {
+  struct stat replaced {};
+  if (::stat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
+    ::fchmod(fd, replaced.st_mode & 07777);
+  }
+  return WriteAll(fd, bytes) && ::fsync(fd) == 0;
+}
+
+// Puts a complete temporary in the target's place, or removes it.
+bool RenameOver(const std::string& temporary, const std::filesystem::path& target) {
+  if (::rename(temporary.c_str(), target.c_str()) == 0) return true;
+  ::unlink(temporary.c_str());
+  return false;
+}
+
+bool SaveThroughNamed(const std::filesystem::path& target, std::string_view bytes) {
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const std::string temporary = TemporaryName(target);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) return false;
+    const bool filled = Fill(fd, target, bytes);
+    if (::close(fd) != 0 || !filled) {
+      ::unlink(temporary.c_str());
+      return false;
+    }
+    return RenameOver(temporary, target);
+  }
+  return false;
+}
+
+enum class Outcome { Saved, Failed, Unsupported };
+
+Outcome SaveThroughUnnamed(const std::filesystem::path& target, std::string_view bytes) {
+  // A file in the target's folder that has no name yet.
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+  const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) return Outcome::Unsupported;
+  // Written and flushed before it has a name, so a crash up to here leaves nothing.
+  if (!Fill(fd, target, bytes)) {
+    ::close(fd);
+    return Outcome::Failed;
+  }
+  // Named through the process's own view of its descriptors, which needs no privilege.
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const std::string temporary = TemporaryName(target);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      const bool closed = ::close(fd) == 0;
+      if (!closed) ::unlink(temporary.c_str());
+      return closed && RenameOver(temporary, target) ? Outcome::Saved : Outcome::Failed;
+    }
+    if (errno != EEXIST) break;
+  }
+  ::close(fd);
+  return Outcome::Unsupported;
+}
+
 }  // namespace
 
-bool SaveFileAtomically(const std::string& path, std::string_view bytes) {
+bool SaveFileAtomically(const std::string& path, std::string_view bytes, SaveTemporary temporary) {
   IgnoreFileSizeSignalOnce();
-  std::string temporary;
-  const int fd = CreateTemporary(path, temporary);
-  if (fd < 0) return false;
-  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
+  // A link keeps pointing where it did: its target is what gets replaced.
+  const auto target = EndOfLinks(path);
+  if (!target) return false;
+  if (temporary == SaveTemporary::Unnamed) {
+    const Outcome outcome = SaveThroughUnnamed(*target, bytes);
+    if (outcome != Outcome::Unsupported) return outcome == Outcome::Saved;
   }
-  return true;
+  return SaveThroughNamed(*target, bytes);
 }
 
 }  // namespace lumora

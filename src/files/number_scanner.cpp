@@ -17,6 +17,16 @@ bool IsSpace(char c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+// Why path could not be opened: it is there but no file (a socket, a loop of links), or it is
+// missing or unreadable.
+ReadResult WhyNotOpened(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    return errno == ELOOP ? ReadResult::NotAFile : ReadResult::CannotOpen;
+  }
+  return S_ISREG(info.st_mode) ? ReadResult::CannotOpen : ReadResult::NotAFile;
+}
+
 }  // namespace
 
 NumberScanner NumberScanner::OverText(std::string_view text) {
@@ -24,16 +34,24 @@ NumberScanner NumberScanner::OverText(std::string_view text) {
 }
 
 NumberScanner NumberScanner::OverFile(const std::string& path) {
-  return NumberScanner(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // A pipe without a writer would hold a blocking open for ever; what is opened is checked
+  // before anything is read from it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  return fd >= 0 ? NumberScanner(fd) : NumberScanner(WhyNotOpened(path));
 }
 
-NumberScanner::NumberScanner(const char* begin, const char* end)
-    : open_(true), pos_(begin), end_(end) {}
+NumberScanner::NumberScanner(const char* begin, const char* end) : pos_(begin), end_(end) {}
+
+NumberScanner::NumberScanner(ReadResult opening) : opening_(opening) {}
 
 NumberScanner::NumberScanner(int fd) : fd_(fd) {
   struct stat info {};
-  if (fd_ < 0 || ::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) return;
-  open_ = true;
+  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+    opening_ = ReadResult::NotAFile;
+    ::close(fd_);
+    fd_ = -1;
+    return;
+  }
   chunk_ = std::make_unique_for_overwrite<char[]>(kChunkSize);
 }
 
@@ -65,7 +83,7 @@ bool NumberScanner::Fail() {
 }
 
 bool NumberScanner::Next(std::int32_t& value) {
-  if (failed_ || !open_) return false;
+  if (failed_ || !IsOpen()) return false;
   for (;;) {
     while (pos_ != end_ && IsSpace(*pos_)) ++pos_;
     if (pos_ != end_) break;

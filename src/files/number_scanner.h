@@ -19,7 +19,8 @@ class NumberScanner {
  public:
   // Scans the given text; the text must outlive the scanner.
   static NumberScanner OverText(std::string_view text);
-  // Scans the file at path; IsOpen() is false when it cannot be opened or is a folder.
+  // Scans the file at path; IsOpen() is false when it cannot be opened or is no regular file.
+  // Opening never waits, whatever path names.
   static NumberScanner OverFile(const std::string& path);
 
   NumberScanner(const NumberScanner&) = delete;
@@ -27,7 +28,9 @@ class NumberScanner {
   ~NumberScanner();
 
   // Whether there is anything to scan (always true for a text).
-  bool IsOpen() const { return open_; }
+  bool IsOpen() const { return opening_ == ReadResult::Ok; }
+  // Ok, CannotOpen or NotAFile: how opening went.
+  ReadResult Opening() const { return opening_; }
   // Reads the next number; false when it is missing, not a number or outside 32 bits.
   bool Next(std::int32_t& value);
   // Reads one number into each value in turn; false at the first one that cannot be read.
@@ -37,12 +40,13 @@ class NumberScanner {
 
  private:
   NumberScanner(const char* begin, const char* end);
+  explicit NumberScanner(ReadResult opening);
   explicit NumberScanner(int fd);
   bool Refill();
   bool Fail();
 
   int fd_ = -1;
-  bool open_ = false;
+  ReadResult opening_ = ReadResult::Ok;
   bool failed_ = false;
   std::unique_ptr<char[]> chunk_;
   const char* pos_ = nullptr;
@@ -57,11 +61,11 @@ ReadResult ScanText(std::string_view text, Out& out, ReadResult (*read)(NumberSc
 }
 
 // Runs read over the numbers of the file at path into out; CannotOpen when it cannot be
-// opened or is a folder.
+// opened, NotAFile when it is no regular file.
 template <class Out>
 ReadResult ScanFile(const std::string& path, Out& out, ReadResult (*read)(NumberScanner&, Out&)) {
   NumberScanner in = NumberScanner::OverFile(path);
-  return in.IsOpen() ? read(in, out) : ReadResult::CannotOpen;
+  return in.IsOpen() ? read(in, out) : in.Opening();
 }
 
 }  // namespace lumora

@@ -35,7 +35,7 @@ bool SaveProjectFile(const std::string& path, const ProgramTableArray& programTa
 // Reads a project file's text into out: Ok or Invalid.
 ReadResult ParseProjectFile(std::string_view text, ProjectFileData& out);
 
-// Reads the project file at path into out: Ok, CannotOpen or Invalid.
+// Reads the project file at path into out: Ok, CannotOpen, NotAFile or Invalid.
 ReadResult ReadProjectFile(const std::string& path, ProjectFileData& out);
 
 }  // namespace lumora

@@ -32,7 +32,7 @@ bool SaveSequenceFile(const std::string& path, std::int32_t sceneCount, std::int
 // Reads a sequence file's text into out: Ok or Invalid.
 ReadResult ParseSequenceFile(std::string_view text, SequenceFileData& out);
 
-// Reads the sequence file at path into out: Ok, CannotOpen or Invalid.
+// Reads the sequence file at path into out: Ok, CannotOpen, NotAFile or Invalid.
 ReadResult ReadSequenceFile(const std::string& path, SequenceFileData& out);
 
 }  // namespace lumora

@@ -19,8 +19,8 @@ using TableFileArray = std::array<std::int32_t, kTableFileValues>;
 // changed only on Ok.
 ReadResult ParseTableFile(std::string_view text, TableFileArray& out);
 
-// Reads the first 536 numbers of the table file at path into out: Ok, CannotOpen (missing,
-// unreadable or a folder) or Invalid. out is changed only on Ok.
+// Reads the first 536 numbers of the table file at path into out: Ok, CannotOpen (missing or
+// unreadable), NotAFile or Invalid. out is changed only on Ok.
 ReadResult ReadTableFile(const std::string& path, TableFileArray& out);
 
 }  // namespace lumora

@@ -25,6 +25,7 @@ void MainWindowModel::BuildControllerImage() {
       messages_.ShowError(message::TableFileMissing);
       ImageReady = false;
       break;
+    case ReadResult::NotAFile:  // there, but no table
     case ReadResult::Invalid:
       messages_.ShowError(message::TableFileInvalid);
       ImageReady = false;

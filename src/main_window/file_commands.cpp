@@ -28,7 +28,9 @@ bool MainWindowModel::OpenSequenceFile() {
   if (!path) return false;
   auto file = std::make_unique<SequenceFileData>();
   const ReadResult result = ReadSequenceFile(*path, *file);
-  if (result != ReadResult::CannotOpen && previewRunning_) StopPreview();
+  // Only a file that could be opened for reading stops the preview, even when it is refused.
+  const bool opened = result == ReadResult::Ok || result == ReadResult::Invalid;
+  if (opened && previewRunning_) StopPreview();
   if (result != ReadResult::Ok) {
     // A refused file changes nothing of the sequence or the screen.
     messages_.ShowError(message::FileError);

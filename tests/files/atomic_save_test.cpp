@@ -6,8 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <filesystem>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "temp_folder.h"
 
@@ -25,17 +29,100 @@ class AtomicSaveTest : public ::testing::Test {
   std::string target_ = folder_.File("show.sqx");
 };
 
-TEST_F(AtomicSaveTest, ReplacesTheFileAndKeepsItsRights) {
-  ::chmod(target_.c_str(), 0640);
-  ASSERT_TRUE(SaveFileAtomically(target_, "new bytes"));
-  EXPECT_EQ(testing::ReadBytes(target_), "new bytes");
-  EXPECT_EQ(folder_.Entries(), std::set<std::string>{"show.sqx"});
-  struct stat info {};
-  ASSERT_EQ(::stat(target_.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0640u);
+const SaveTemporary kRoads[] = {SaveTemporary::Unnamed, SaveTemporary::Named};
 
-  ASSERT_TRUE(SaveFileAtomically(folder_.File("new.prj"), ""));
-  EXPECT_EQ(folder_.Entries(), (std::set<std::string>{"new.prj", "show.sqx"}));
+TEST_F(AtomicSaveTest, ReplacesTheFileAndKeepsItsRights) {
+  for (const SaveTemporary road : kRoads) {
+    const TempFolder folder;
+    const std::string target = folder.File("show.sqx");
+    testing::WriteBytes(target, kOld);
+    ::chmod(target.c_str(), 0640);
+    ASSERT_TRUE(SaveFileAtomically(target, "new bytes", road));
+    EXPECT_EQ(testing::ReadBytes(target), "new bytes");
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"show.sqx"});
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+    ASSERT_TRUE(SaveFileAtomically(folder.File("new.prj"), "", road));
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"new.prj", "show.sqx"}));
+  }
+}
+
+// The process dies of the file-size signal half-way through writing: with an unnamed
+// temporary the folder is left as it was; the named one is the road that leaves a trace.
+TEST_F(AtomicSaveTest, ASaveKilledHalfWayLeavesNothingBehind) {
+  const struct {
+    SaveTemporary road;
+    std::size_t entries;
+  } cases[] = {{SaveTemporary::Unnamed, 1}, {SaveTemporary::Named, 2}};
+  for (const auto& c : cases) {
+    const TempFolder folder;
+    const std::string target = folder.File("show.prj");
+    testing::WriteBytes(target, kOld);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      SaveFileAtomically(folder.File("warm-up"), "");  // sets the signal aside once
+      ::unlink(folder.File("warm-up").c_str());
+      ::signal(SIGXFSZ, SIG_DFL);
+      const rlimit limit{4096, 4096};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      SaveFileAtomically(target, std::string(100000, '7'), c.road);
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+    EXPECT_EQ(testing::ReadBytes(target), kOld);
+    EXPECT_EQ(folder.Entries().size(), c.entries) << (c.road == SaveTemporary::Unnamed);
+  }
+}
+
+// A save onto a symbolic link writes the file the link ends at and leaves the link alone.
+TEST_F(AtomicSaveTest, ALinkKeepsPointingAtTheFileThatIsSaved) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // name, where it points
+    std::string saved;  // the file that must hold the new bytes
+  } cases[] = {
+      {"relative link beside", {{"link.sqx", "show.sqx"}}, "show.sqx"},
+      {"relative link into a folder", {{"link.sqx", "shows/real.sqx"}}, "shows/real.sqx"},
+      {"relative link from a folder", {{"shows/link.sqx", "../show.sqx"}}, "show.sqx"},
+      {"chain of two links",
+       {{"link.sqx", "shows/next.sqx"}, {"shows/next.sqx", "../show.sqx"}},
+       "show.sqx"},
+      {"dangling link", {{"link.sqx", "shows/new.sqx"}}, "shows/new.sqx"},
+  };
+  for (const auto& c : cases) {
+    const TempFolder folder;
+    std::filesystem::create_directory(folder.Path() / "shows");
+    testing::WriteBytes(folder.File("show.sqx"), kOld);
+    testing::WriteBytes(folder.File("shows/real.sqx"), kOld);
+    for (const auto& [name, to] : c.links)
+      std::filesystem::create_symlink(to, folder.Path() / name);
+    const std::string link = folder.File(c.links.front().first);
+    for (const SaveTemporary road : kRoads) {
+      ASSERT_TRUE(SaveFileAtomically(link, "new bytes", road)) << c.name;
+      EXPECT_EQ(testing::ReadBytes(folder.File(c.saved)), "new bytes") << c.name;
+      for (const auto& [name, to] : c.links) {
+        EXPECT_EQ(std::filesystem::read_symlink(folder.Path() / name), to) << c.name;
+      }
+      ::unlink(folder.File(c.saved).c_str());  // the next road starts from a dangling link
+      testing::WriteBytes(folder.File(c.saved), kOld);
+    }
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Path())) {
+      EXPECT_NE(entry.path().filename().string()[0], '.') << c.name << ": a temporary is left";
+    }
+  }
+  const TempFolder folder;
+  std::filesystem::create_symlink("nowhere/show.sqx", folder.Path() / "dangling.sqx");
+  std::filesystem::create_symlink("loop.sqx", folder.Path() / "loop.sqx");
+  std::filesystem::create_symlink("/proc/lumora_show.sqx", folder.Path() / "proc.sqx");
+  for (const char* name : {"dangling.sqx", "loop.sqx", "proc.sqx"}) {
+    EXPECT_FALSE(SaveFileAtomically(folder.File(name), "x")) << name;
+  }
+  EXPECT_EQ(folder.Entries(), (std::set<std::string>{"dangling.sqx", "loop.sqx", "proc.sqx"}));
 }
 
 TEST_F(AtomicSaveTest, FileSizeLimitFailsTheSaveAndKeepsTheOldFile) {

@@ -1,5 +1,6 @@
-// Files no user would write on purpose: an endless run of digits, blank runs of megabytes,
-// a file the user may not read. The readers must answer quickly and clearly.
+// Files no user would write on purpose: a run of digits of megabytes, blank runs of megabytes,
+// a file the user may not read, things that are no file at all. The readers must answer
+// quickly and clearly.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -7,39 +8,76 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
-#include <atomic>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
+#include "files/project_file.h"
 #include "files/sequence_file.h"
 #include "files/table_file.h"
+#include "support/special_files.h"
 #include "temp_folder.h"
 
 namespace lumora::testing {
 namespace {
 
-TEST(HostileFilesTest, ADigitRunOfAGigabyteIsRefusedWithoutReadingIt) {
+// Bytes this process has asked the kernel to read so far.
+long long BytesRead() {
+  std::ifstream io("/proc/self/io");
+  std::string key;
+  long long value = 0;
+  while (io >> key >> value) {
+    if (key == "rchar:") return value;
+  }
+  return -1;
+}
+
+TEST(HostileFilesTest, ADigitRunOfMegabytesIsRefusedWithoutReadingIt) {
   TempFolder folder;
   const std::string path = folder.File("digits.sqx");
-  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-  ::signal(SIGPIPE, SIG_IGN);
-  std::atomic<long long> written = 0;
-  std::thread writer([&] {
-    const int fd = ::open(path.c_str(), O_WRONLY);
-    const std::string chunk(1 << 16, '7');
-    while (written < (1LL << 30)) {
-      const ssize_t n = ::write(fd, chunk.data(), chunk.size());
-      if (n <= 0) break;  // the reader has gone
-      written += n;
-    }
-    ::close(fd);
-  });
+  WriteBytes(path, std::string(16 << 20, '7'));
   auto data = std::make_unique<SequenceFileData>();
+  const long long before = BytesRead();
   EXPECT_EQ(ReadSequenceFile(path, *data), ReadResult::Invalid);
-  writer.join();
-  EXPECT_LT(written, 1LL << 20);
+  EXPECT_LT(BytesRead() - before, 1 << 20);
+}
+
+// Whatever the dialog names, a reader refuses what is no file at once, and never waits for a
+// writer that may not come.
+TEST(HostileFilesTest, WhatIsNoFileIsRefusedWithoutWaiting) {
+  struct Reader {
+    const char* name;
+    std::function<ReadResult(const std::string&)> read;
+  };
+  const Reader readers[] = {
+      {"sequence",
+       [](const std::string& path) {
+         auto data = std::make_unique<SequenceFileData>();
+         return ReadSequenceFile(path, *data);
+       }},
+      {"project",
+       [](const std::string& path) {
+         auto data = std::make_unique<ProjectFileData>();
+         return ReadProjectFile(path, *data);
+       }},
+      {"table",
+       [](const std::string& path) {
+         TableFileArray values{};
+         return ReadTableFile(path, values);
+       }},
+  };
+  for (const SpecialKind kind : kSpecialKinds) {
+    for (const Reader& reader : readers) {
+      TempFolder folder;
+      const std::string path = folder.File("special");
+      ASSERT_TRUE(MakeSpecial(kind, path)) << Name(kind);
+      ReadResult result = ReadResult::Ok;
+      EXPECT_TRUE(FinishesWithoutWaiting(path, [&] { result = reader.read(path); }))
+          << reader.name << " reader waits on a " << Name(kind);
+      EXPECT_EQ(result, ReadResult::NotAFile) << reader.name << " reader, " << Name(kind);
+    }
+  }
 }
 
 TEST(HostileFilesTest, BlankRunsOfAnyLengthSeparateNumbers) {

@@ -125,7 +125,7 @@ TEST_F(ProjectFileTest, RejectsBrokenFiles) {
   EXPECT_EQ(ParseProjectFile("", *read_), ReadResult::Invalid);
   EXPECT_EQ(ParseProjectFile("1 128 1 128 0 0 0", *read_), ReadResult::Invalid);
   EXPECT_EQ(ReadProjectFile(folder_.File("missing.prj"), *read_), ReadResult::CannotOpen);
-  EXPECT_EQ(ReadProjectFile(folder_.Path().string(), *read_), ReadResult::CannotOpen);
+  EXPECT_EQ(ReadProjectFile(folder_.Path().string(), *read_), ReadResult::NotAFile);
 }
 
 }  // namespace

@@ -111,7 +111,7 @@ TEST_F(SequenceFileTest, RejectsBrokenFilesWithoutTakingTheirHeader) {
 
 TEST_F(SequenceFileTest, UnopenableFilesAreReported) {
   EXPECT_EQ(ReadSequenceFile(folder_.File("missing.sqx"), *read_), ReadResult::CannotOpen);
-  EXPECT_EQ(ReadSequenceFile(folder_.Path().string(), *read_), ReadResult::CannotOpen);
+  EXPECT_EQ(ReadSequenceFile(folder_.Path().string(), *read_), ReadResult::NotAFile);
   const std::string empty = folder_.File("empty.sqx");
   testing::WriteBytes(empty, "");
   EXPECT_EQ(ReadSequenceFile(empty, *read_), ReadResult::Invalid);

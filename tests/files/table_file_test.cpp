@@ -57,7 +57,7 @@ TEST_F(TableFileTest, ShortOrBrokenOrMissingFilesLeaveTheValuesUntouched) {
   }
   TableFileArray values = previous_;
   EXPECT_EQ(ReadTableFile(folder_.File("missing.tab"), values), ReadResult::CannotOpen);
-  EXPECT_EQ(ReadTableFile(folder_.Path().string(), values), ReadResult::CannotOpen);
+  EXPECT_EQ(ReadTableFile(folder_.Path().string(), values), ReadResult::NotAFile);
   EXPECT_EQ(values, previous_);
 }
 

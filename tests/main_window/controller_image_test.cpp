@@ -10,6 +10,7 @@
 #include "../files/temp_folder.h"
 #include "files/table_file.h"
 #include "model_fixture.h"
+#include "support/special_files.h"
 
 namespace lumora::testing {
 namespace {
@@ -120,6 +121,22 @@ TEST_F(ControllerSendTest, RefusedTableFileKeepsTheWindowClosed) {
     EXPECT_FALSE(model.SendToController());
     EXPECT_EQ(dialogs.errors.back(), c.message);
     EXPECT_EQ(model.ControllerImage, *good);
+  }
+}
+
+// A "str.tab" that is there but no file is no table, and the send never waits on it.
+TEST_F(ControllerSendTest, TableFileThatIsNoFileKeepsTheWindowClosed) {
+  for (const SpecialKind kind : kSpecialKinds) {
+    TempFolder place;
+    std::filesystem::current_path(place.Path());
+    ASSERT_TRUE(MakeSpecial(kind, place.File("str.tab"))) << Name(kind);
+    bool ready = true;
+    EXPECT_TRUE(FinishesWithoutWaiting(place.File("str.tab"), [&] {
+      ready = model.SendToController();
+    })) << Name(kind);
+    EXPECT_FALSE(ready) << Name(kind);
+    EXPECT_EQ(dialogs.errors.back(), "BŁĘDNY PLIK: STR.TAB") << Name(kind);
+    std::filesystem::current_path(folder.Path());
   }
 }
 

@@ -6,6 +6,7 @@
 #include "files/project_file.h"
 #include "files/sequence_file.h"
 #include "model_fixture.h"
+#include "support/special_files.h"
 
 namespace lumora::testing {
 namespace {
@@ -86,6 +87,39 @@ TEST_F(FileCommandsTest, RefusedSequenceFileChangesNothing) {
   model.OpenSequence();
   EXPECT_EQ(dialogs.errors.size(), std::size(cases) + 1);
   EXPECT_EQ(model.store.SceneSlots, slots);
+}
+
+// "Otwórz", "Otwórz projekt" and a right click on a program square, each handed something
+// that is no file while a preview runs: "ERROR PLIK", and nothing changes, the preview
+// included.
+TEST_F(FileCommandsTest, WhatIsNoFileIsRefusedAndChangesNothing) {
+  const struct {
+    const char* name;
+    void (*command)(MainWindowModel&);
+  } commands[] = {
+      {"Otwórz", [](MainWindowModel& m) { m.OpenSequence(); }},
+      {"Otwórz projekt", [](MainWindowModel& m) { m.OpenProject(); }},
+      {"program square", [](MainWindowModel& m) { m.ProgramSlotMouseDown(4, MouseButton::Right); }},
+  };
+  SetSequence({A, B, C}, 2);
+  model.Play();
+  const auto slots = model.store.SceneSlots;
+  const auto table = model.programs.ProgramTable;
+  for (const SpecialKind kind : kSpecialKinds) {
+    const std::string path = Path("special" + std::to_string(static_cast<int>(kind)));
+    ASSERT_TRUE(MakeSpecial(kind, path)) << Name(kind);
+    for (const auto& c : commands) {
+      dialogs.errors.clear();
+      dialogs.answers.push_back(path);
+      EXPECT_TRUE(FinishesWithoutWaiting(path, [&] { c.command(model); }))
+          << c.name << " waits on a " << Name(kind);
+      EXPECT_EQ(dialogs.errors, std::vector<std::string>{"ERROR PLIK"})
+          << c.name << ", " << Name(kind);
+      EXPECT_EQ(model.store.SceneSlots, slots) << c.name << ", " << Name(kind);
+      EXPECT_EQ(model.programs.ProgramTable, table) << c.name << ", " << Name(kind);
+      EXPECT_TRUE(model.PreviewRunning()) << c.name << ", " << Name(kind);
+    }
+  }
 }
 
 TEST_F(FileCommandsTest, RefusedFileStopsARunningPreviewWithoutStoringItsFrame) {

@@ -90,6 +90,27 @@ TEST_F(SaveFaultsTest, FolderRemovedBetweenTheDialogAndTheWrite) {
   }
 }
 
+// Shows kept in a synced folder through links: every save writes the file the link points
+// to, and the link stays a link.
+TEST_F(SaveFaultsTest, ASaveOntoALinkWritesTheFileItPointsTo) {
+  std::filesystem::create_directory(folder.Path() / "synced");
+  const std::string link = folder.File("link.sqx");
+  const std::string real = folder.File("synced/real.sqx");
+  std::filesystem::create_symlink("synced/real.sqx", link);
+  for (const auto& save : kSaves) {
+    WriteBytes(real, "old");
+    dialogs.answers.push_back(link);
+    (model.*save.command)();
+    EXPECT_TRUE(dialogs.errors.empty()) << save.name;
+    EXPECT_NE(ReadBytes(real), "old") << save.name;
+    EXPECT_TRUE(std::filesystem::is_symlink(link)) << save.name;
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"link.sqx", "synced"})) << save.name;
+  }
+  // A link into a folder that cannot be written fails as that folder does.
+  std::filesystem::create_symlink("/proc/lumora-save-test.sqx", folder.File("proc.sqx"));
+  for (const auto& save : kSaves) ExpectCleanFailure(save, folder.File("proc.sqx"));
+}
+
 TEST_F(SaveFaultsTest, ASaveThatWorksReplacesTheFile) {
   const std::string path = folder.File("old.sqx");
   for (const auto& save : kSaves) {
