@@ -36,6 +36,9 @@ constexpr std::array<SpinnerHandler, kSpinnerCount> kSpinnerHandlers = {
     &ProgrammingWindowModel::UpDown1Click, &ProgrammingWindowModel::UpDown2Click,
     &ProgrammingWindowModel::UpDown3Click, &ProgrammingWindowModel::UpDown4Click,
     &ProgrammingWindowModel::UpDown5Click};
+// What each spinner sets, in Spinner order: its name, and with the position its panel's.
+constexpr std::array<const char*, kSpinnerCount> kSpinnerDescriptions = {
+    "Adres DMX", "Numer programu", "Prędkość", "Liczba tub", "Numer programu automatycznego"};
 
 UsbAdapter& Required(const std::unique_ptr<UsbAdapter>& adapter) {
   if (!adapter) throw std::invalid_argument("programming window without an adapter");
@@ -71,6 +74,10 @@ void MakeFittedLabel(QWidget* parent, const QString& name, QPoint place, int roo
 
 int Index(Spinner spinner) {
   return static_cast<int>(spinner);
+}
+
+QString Description(Spinner spinner) {
+  return QString::fromUtf8(kSpinnerDescriptions[Index(spinner)]);
 }
 
 }  // namespace
@@ -130,7 +137,7 @@ void TForm2::BuildTargetGroup() {
   connect(all, &QRadioButton::clicked, this, [this] { model_.RadioButton1Click(); });
   connect(one, &QRadioButton::clicked, this, [this] { model_.RadioButton2Click(); });
   MakeFittedLabel(group, QStringLiteral("Label3"), {22, 87}, 78 - 22, QStringLiteral("DMX adres"));
-  BuildSpinner(group, Spinner::Address, {78, 83}, {112, 80}, QStringLiteral("Adres DMX"));
+  BuildSpinner(group, Spinner::Address, {78, 83}, {112, 80});
   connect(UpDownOf(Spinner::Address), &UpDown::MouseReleased, this,
           [this] { model_.UpDown1MouseUp(); });
 }
@@ -145,15 +152,14 @@ void TForm2::BuildSoloGroup() {
   program->setChecked(true);
   connect(program, &QRadioButton::clicked, this, [this] { model_.RadioButton3Click(); });
   connect(automatic, &QRadioButton::clicked, this, [this] { model_.RadioButton4Click(); });
-  BuildSpinner(group, Spinner::Program, {6, 43}, {40, 40}, QStringLiteral("Numer programu"));
-  BuildSpinner(group, Spinner::Auto, {72, 43}, {106, 40},
-               QStringLiteral("Numer programu automatycznego"));
+  BuildSpinner(group, Spinner::Program, {6, 43}, {40, 40});
+  BuildSpinner(group, Spinner::Auto, {72, 43}, {106, 40});
   MakeFittedLabel(group, QStringLiteral("Label4"), {136, 24}, 204 - 136,
                   QStringLiteral("Prędkość"));
-  BuildSpinner(group, Spinner::Speed, {137, 43}, {172, 40}, QStringLiteral("Prędkość"));
+  BuildSpinner(group, Spinner::Speed, {137, 43}, {172, 40});
   MakeFittedLabel(group, QStringLiteral("Label5"), {204, 25}, 265 - 204,
                   QStringLiteral("Liczba tub"));
-  BuildSpinner(group, Spinner::Tubes, {206, 43}, {240, 40}, QStringLiteral("Liczba tub"));
+  BuildSpinner(group, Spinner::Tubes, {206, 43}, {240, 40});
 }
 
 void TForm2::BuildProgrammerGroup() {
@@ -169,12 +175,13 @@ void TForm2::BuildProgrammerGroup() {
   connect(standard, &QRadioButton::clicked, this, [this] { model_.RadioButton6Click(); });
 }
 
-void TForm2::BuildSpinner(QWidget* group, Spinner spinner, QPoint panelPlace, QPoint upDownPlace,
-                          const QString& description) {
+void TForm2::BuildSpinner(QWidget* group, Spinner spinner, QPoint panelPlace, QPoint upDownPlace) {
   const int number = Index(spinner) + 1;
   const SpinnerRange& range = kSpinnerRanges[Index(spinner)];
+  const QString description = Description(spinner);
+  // ShowPosition adds the position to the panel's name.
   Panel* panel = MakePanel(group, QStringLiteral("Panel%1").arg(number), {panelPlace, kPanelSize},
-                           {}, description + QStringLiteral(" – wartość"));
+                           {}, description);
   panel->SetColour(kEnabledPanel);
   UpDown* upDown = MakeUpDown(group, QStringLiteral("UpDown%1").arg(number),
                               {upDownPlace, kUpDownSize}, range.Min, range.Max, description);
@@ -189,8 +196,11 @@ void TForm2::SpinnerClick(Spinner spinner) {
   ShowPosition(spinner);
 }
 
+// The panel paints its caption itself, so a screen reader gets the number through the name.
 void TForm2::ShowPosition(Spinner spinner) {
-  PanelOf(spinner)->SetCaption(QString::number(model_.Settings().Position(spinner)));
+  const QString position = QString::number(model_.Settings().Position(spinner));
+  PanelOf(spinner)->SetCaption(position);
+  PanelOf(spinner)->setAccessibleName(Description(spinner) + QStringLiteral(": ") + position);
 }
 
 void TForm2::SetSpinnerEnabled(Spinner spinner, bool enabled) {

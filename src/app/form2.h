@@ -54,9 +54,9 @@ class TForm2 : public QDialog, public ProgrammingView {
   void BuildSoloGroup();
   void BuildProgrammerGroup();
   // A number panel with its spinner beside it, inside group.
-  void BuildSpinner(QWidget* group, Spinner spinner, QPoint panelPlace, QPoint upDownPlace,
-                    const QString& description);
-  // Runs the spinner's handler with its new position, then shows the position in its panel.
+  void BuildSpinner(QWidget* group, Spinner spinner, QPoint panelPlace, QPoint upDownPlace);
+  // Runs the spinner's handler with its new position, then shows the position in its panel
+  // and its panel's accessible name.
   void SpinnerClick(Spinner spinner);
   void ShowPosition(Spinner spinner);
   void Activate();

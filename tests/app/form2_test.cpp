@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -72,6 +73,7 @@ class Form2Test : public QObject {
   void controlsStandAtTheirPlacesWithTheirStartValues();
   void radioButtonsAndSpinnersMakeTheSettings();
   void heldAddressArrowStepsOneOneThenTenUntilReleased();
+  void numberPanelsReadOutTheirSpinnersPositions();
   void standardProgrammerSendsTheWholeImageInOneBurst();
   void usbTransferClosedMidwayGoesOnWhenTheWindowOpensAgain();
   void deviceLostMidTransferShowsTheMessageAndStops();
@@ -370,6 +372,27 @@ void Form2Test::heldAddressArrowStepsOneOneThenTenUntilReleased() {
   ClickArrow("UpDown1", false);
   QCOMPARE(upDown->Position(), held - 1);
   QCOMPARE(Settings().TargetAddress(), held - 1);
+}
+
+// A screen reader reads each number panel's accessible name, which follows its spinner.
+void Form2Test::numberPanelsReadOutTheirSpinnersPositions() {
+  ShowAlone();
+  ClickRadio("RadioButton2");
+  ClickArrow("UpDown1", true, 2);
+  ClickArrow("UpDown2", true, 4);
+  ClickArrow("UpDown3", false);
+  ClickArrow("UpDown4", false, 3);
+  struct Spoken {
+    const char* panel;
+    const char* name;
+  };
+  for (const Spoken& s : {Spoken{"Panel1", "Adres DMX: 3"}, Spoken{"Panel2", "Numer programu: 5"},
+                          Spoken{"Panel3", "Prędkość: 19"}, Spoken{"Panel4", "Liczba tub: 13"},
+                          Spoken{"Panel5", "Numer programu automatycznego: 1"}}) {
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(Find<Panel>(s.panel));
+    QVERIFY2(spoken, s.panel);
+    QCOMPARE(spoken->text(QAccessible::Name), QString::fromUtf8(s.name));
+  }
 }
 
 void Form2Test::standardProgrammerSendsTheWholeImageInOneBurst() {
