@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <system_error>
 
 #include "programming/receiver_report.h"
 
@@ -18,8 +19,10 @@ bool WriteWholeFile(const std::filesystem::path& path, const void* data, std::si
 
 }  // namespace
 
-VirtualAdapter::VirtualAdapter(const std::filesystem::path& directory)
-    : directory_(directory), log_(std::make_unique<WireLog>(directory / "wire.log")) {
+VirtualAdapter::VirtualAdapter(const std::filesystem::path& directory, std::uint64_t wireLogCap)
+    : directory_(directory),
+      unplugFile_(directory / "unplug"),
+      log_(std::make_unique<WireLog>(directory / "wire.log", wireLogCap)) {
   filesOk_ = log_->Ok();
 }
 
@@ -38,12 +41,13 @@ FT_STATUS VirtualAdapter::FT_Open(int deviceIndex, FT_HANDLE* handle) {
   FT_STATUS status = FT_OK;
   if (handle == nullptr) {
     status = FT_INVALID_HANDLE;
-  } else if (!present_ || deviceIndex != 0) {
+  } else if (!present_ || UnplugFileExists() || deviceIndex != 0) {
     status = FT_DEVICE_NOT_FOUND;
   } else if (line_.Open) {
     status = FT_DEVICE_NOT_OPENED;  // one program at a time, as with the real device
   } else {
     line_ = VirtualLine{};
+    handleLost_ = FT_OK;
     line_.Open = true;
     line_.Handle = ++lastHandle_;
     *handle = line_.Handle;
@@ -59,6 +63,7 @@ FT_STATUS VirtualAdapter::FT_Close(FT_HANDLE handle) {
   if (ours) {
     decoder_.EndOfLine();
     line_ = VirtualLine{};
+    handleLost_ = FT_OK;
     replyBytesPending_ = 0;
   }
   const FT_STATUS status = ours ? FT_OK : FT_INVALID_HANDLE;
@@ -176,9 +181,16 @@ VirtualLine VirtualAdapter::Line() const {
   return line_;
 }
 
-FT_STATUS VirtualAdapter::Usable(FT_HANDLE handle) const {
+FT_STATUS VirtualAdapter::Usable(FT_HANDLE handle) {
   if (!line_.Open || handle != line_.Handle) return FT_INVALID_HANDLE;
-  return present_ ? FT_OK : FT_IO_ERROR;
+  if (handleLost_ == FT_OK && UnplugFileExists()) handleLost_ = FT_DEVICE_NOT_FOUND;
+  if (handleLost_ == FT_OK && !present_) handleLost_ = FT_IO_ERROR;
+  return handleLost_;
+}
+
+bool VirtualAdapter::UnplugFileExists() const {
+  std::error_code error;
+  return !unplugFile_.empty() && std::filesystem::exists(unplugFile_, error);
 }
 
 void VirtualAdapter::Log(const char* name, std::initializer_list<std::uint64_t> arguments,

@@ -29,13 +29,16 @@ struct VirtualLine {
 // zero ReplyBlock on the next reads, and checks and reassembles the programming packets.
 // Given a directory, it keeps there report.txt and image.bin (rewritten when a final packet
 // first arrives and on FT_Close) and wire.log (every call, written out on FT_Close, at a
-// final packet and when enough has gathered).
+// final packet and when enough has gathered; capped, see WireLog). While a file named
+// "unplug" exists there, the device is away: it is looked for at every call, so a person can
+// pull the plug by creating the file and plug it in again by removing it.
 // Calls may come from different threads one at a time; the test accessors may run beside
 // them.
 class VirtualAdapter final : public UsbAdapter {
  public:
   VirtualAdapter() = default;
-  explicit VirtualAdapter(const std::filesystem::path& directory);
+  explicit VirtualAdapter(const std::filesystem::path& directory,
+                          std::uint64_t wireLogCap = WireLog::kDefaultCap);
   ~VirtualAdapter() override;
   VirtualAdapter(const VirtualAdapter&) = delete;
   VirtualAdapter& operator=(const VirtualAdapter&) = delete;
@@ -60,6 +63,9 @@ class VirtualAdapter final : public UsbAdapter {
 
   // Unplugs (false) or plugs in (true) the device. While it is away FT_Open gives
   // FT_DEVICE_NOT_FOUND and the calls on an open handle fail; FT_Close still releases it.
+  // As with a real adapter, a handle that has met the device away stays dead when it comes
+  // back: only a new FT_Open reaches it again. The unplug file acts the same way, and the
+  // calls on the open handle then give FT_DEVICE_NOT_FOUND, as the real adapter does.
   void SetDevicePresent(bool present);
   // The device goes away after this many more successful writes; from then on FT_Write
   // gives writeFailure (FT_IO_ERROR or FT_DEVICE_NOT_FOUND).
@@ -69,8 +75,10 @@ class VirtualAdapter final : public UsbAdapter {
   VirtualLine Line() const;
 
  private:
-  // FT_OK for the open handle of a present device; else what the call returns.
-  FT_STATUS Usable(FT_HANDLE handle) const;
+  // FT_OK for the open handle of a present device; else what the call returns. The first
+  // call that meets the device away marks the handle dead.
+  FT_STATUS Usable(FT_HANDLE handle);
+  bool UnplugFileExists() const;
   // One line-setting call: applies the change when the handle is usable, and logs it.
   template <typename Apply>
   FT_STATUS Change(const char* name, FT_HANDLE handle,
@@ -92,10 +100,13 @@ class VirtualAdapter final : public UsbAdapter {
   VirtualLine line_;
   FT_HANDLE lastHandle_ = 0;
   bool present_ = true;
+  // FT_OK, or what every call on the open handle gives since it met the device away.
+  FT_STATUS handleLost_ = FT_OK;
   std::optional<std::uint32_t> writesBeforeGone_;
   FT_STATUS goneWriteStatus_ = FT_IO_ERROR;
   std::uint64_t replyBytesPending_ = 0;
   std::filesystem::path directory_;
+  std::filesystem::path unplugFile_;  // empty without a directory
   std::unique_ptr<WireLog> log_;
   bool filesOk_ = true;
 };

@@ -1,5 +1,7 @@
 #include "programming/wire_log.h"
 
+#include <system_error>
+
 namespace lumora {
 
 namespace {
@@ -23,43 +25,85 @@ std::string_view StatusName(FT_STATUS status) {
   return "FT_?";
 }
 
+// The whole lines at the start of text that fit in room bytes.
+std::size_t WholeLinesWithin(std::string_view text, std::uint64_t room) {
+  if (text.size() <= room) return text.size();
+  const std::size_t lastNewline = text.substr(0, static_cast<std::size_t>(room)).rfind('\n');
+  return lastNewline == std::string_view::npos ? 0 : lastNewline + 1;
+}
+
 }  // namespace
 
-WireLog::WireLog(const std::filesystem::path& file)
-    : file_(file, std::ios::binary | std::ios::trunc), ok_(file_.good()) {}
+WireLog::WireLog(const std::filesystem::path& file, std::uint64_t cap)
+    : path_(file),
+      older_(std::filesystem::path(file) += ".1"),
+      cap_(cap),
+      file_(file, std::ios::binary | std::ios::trunc),
+      ok_(file_.good()) {
+  std::error_code error;
+  std::filesystem::remove(older_, error);
+  ok_ = ok_ && !error;
+}
 
 void WireLog::Call(std::string_view name, std::initializer_list<std::uint64_t> arguments,
                    FT_STATUS status, std::optional<std::uint64_t> result,
                    std::span<const std::uint8_t> bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  pending_ += name;
-  pending_ += '(';
+  line_.assign(name);
+  line_ += '(';
   bool first = true;
   for (std::uint64_t argument : arguments) {
-    if (!first) pending_ += ", ";
-    pending_ += std::to_string(argument);
+    if (!first) line_ += ", ";
+    line_ += std::to_string(argument);
     first = false;
   }
-  pending_ += ") = ";
-  pending_ += StatusName(status);
-  if (result) pending_ += " -> " + std::to_string(*result);
+  line_ += ") = ";
+  line_ += StatusName(status);
+  if (result) line_ += " -> " + std::to_string(*result);
   if (!bytes.empty()) {
-    pending_ += ':';
+    line_ += ':';
     for (std::uint8_t byte : bytes) {
       const char hex[3] = {' ', kDigits[byte >> 4], kDigits[byte & 0x0F]};
-      pending_.append(hex, 3);
+      line_.append(hex, 3);
     }
   }
-  pending_ += '\n';
-  if (pending_.size() >= kFlushAt) Flush();
+  runs_.Add(line_, pending_);
+  if (pending_.size() >= kFlushAt) WriteOut();
 }
 
 void WireLog::Flush() {
-  if (pending_.empty()) return;
-  file_.write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
+  runs_.End(pending_);
+  WriteOut();
+}
+
+void WireLog::WriteOut() {
+  std::string_view rest(pending_);
+  while (!rest.empty() && ok_) {
+    std::size_t take = WholeLinesWithin(rest, size_ < cap_ ? cap_ - size_ : 0);
+    if (take == 0 && size_ > 0) {
+      Rotate();
+      continue;
+    }
+    if (take == 0) {  // one line longer than the cap gets a file of its own
+      const std::size_t newline = rest.find('\n');
+      take = newline == std::string_view::npos ? rest.size() : newline + 1;
+    }
+    file_.write(rest.data(), static_cast<std::streamsize>(take));
+    size_ += take;
+    rest.remove_prefix(take);
+  }
   file_.flush();
   ok_ = ok_ && file_.good();
   pending_.clear();
+}
+
+void WireLog::Rotate() {
+  file_.close();
+  std::error_code error;
+  std::filesystem::rename(path_, older_, error);
+  file_.open(path_, std::ios::binary | std::ios::trunc);
+  size_ = 0;
+  ok_ = ok_ && !error && file_.good();
 }
 
 }  // namespace lumora

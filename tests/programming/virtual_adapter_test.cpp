@@ -13,9 +13,11 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "programming/crc16.h"
+#include "programming/line_runs.h"
 #include "programming/receiver_report.h"
 
 namespace lumora {
@@ -478,6 +480,210 @@ TEST(VirtualAdapter, ResultCanBeWatchedWhileTheTimerThreadSends) {
   timer.join();
   EXPECT_EQ(adapter.Received().Outcome, TransferOutcome::Complete);
   EXPECT_EQ(adapter.Received().Packets, 223u);
+}
+
+// Two ways of pulling the plug: the unplug file a person creates in the directory, and the
+// call the tests make; and what every call on the open handle then gives.
+struct Unplugging {
+  const char* Name;
+  std::function<void(VirtualAdapter&, const std::filesystem::path&, bool present)> Plug;
+  FT_STATUS Gone;
+};
+
+void PrintTo(const Unplugging& unplugging, std::ostream* out) {
+  *out << unplugging.Name;
+}
+
+class UnpluggedDevice : public ::testing::TestWithParam<Unplugging> {};
+
+TEST_P(UnpluggedDevice, FailsEveryCallUntilPluggedInAndOpenedAgain) {
+  const std::filesystem::path directory = FreshDirectory();
+  {
+    VirtualAdapter adapter(directory);
+    Wire wire(adapter);
+    wire.Open();
+    wire.UseStandard();
+    const Image image = MakeImage(7);
+    const std::vector<Slots> packets = Transfer(image);
+    wire.Send(false, std::vector<Slots>(packets.begin(), packets.begin() + 40));
+
+    GetParam().Plug(adapter, directory, false);
+    const FT_HANDLE handle = wire.Handle();
+    std::uint8_t bytes[kReplyBlockSize] = {};
+    std::uint32_t moved = 9;
+    const std::pair<const char*, std::function<FT_STATUS()>> calls[] = {
+        {"FT_Write", [&] { return adapter.FT_Write(handle, bytes, 3, &moved); }},
+        {"FT_Read", [&] { return adapter.FT_Read(handle, bytes, kReplyBlockSize, &moved); }},
+        {"FT_SetDataCharacteristics",
+         [&] {
+           return adapter.FT_SetDataCharacteristics(handle, FT_BITS_8, FT_STOP_BITS_2,
+                                                    FT_PARITY_NONE);
+         }},
+        {"FT_ClrDtr", [&] { return adapter.FT_ClrDtr(handle); }},
+        {"FT_SetRts", [&] { return adapter.FT_SetRts(handle); }},
+        {"FT_ClrRts", [&] { return adapter.FT_ClrRts(handle); }},
+        {"FT_SetTimeouts", [&] { return adapter.FT_SetTimeouts(handle, 100, 100); }},
+        {"FT_SetDivisor", [&] { return adapter.FT_SetDivisor(handle, kBreakDivisor); }},
+    };
+    for (const auto& [name, call] : calls) {
+      moved = 9;
+      EXPECT_EQ(call(), GetParam().Gone) << name;
+      if (std::string_view(name) == "FT_Write" || std::string_view(name) == "FT_Read") {
+        EXPECT_EQ(moved, 0u) << name;
+      }
+    }
+    FT_HANDLE another = 0;
+    EXPECT_EQ(adapter.FT_Open(0, &another), FT_DEVICE_NOT_FOUND);
+
+    // Plugged in again, the handle opened before stays dead, as a real one does, until it
+    // is closed; a new opening reaches the device and a whole transfer goes through.
+    GetParam().Plug(adapter, directory, true);
+    EXPECT_EQ(adapter.FT_Write(handle, bytes, 3, &moved), GetParam().Gone);
+    EXPECT_EQ(adapter.Received().Packets, 40u);
+    wire.Close();
+    wire.Open();
+    EXPECT_NE(wire.Handle(), handle);
+    wire.UseStandard();
+    wire.Send(false, packets);
+    EXPECT_EQ(adapter.Received().Outcome, TransferOutcome::Complete);
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), adapter.Received().Image.begin()));
+    wire.Close();
+  }
+  std::filesystem::remove_all(directory);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothWays, UnpluggedDevice,
+    ::testing::Values(Unplugging{"UnplugFileInTheDirectory",
+                                 [](VirtualAdapter&, const std::filesystem::path& directory,
+                                    bool present) {
+                                   if (present) {
+                                     std::filesystem::remove(directory / "unplug");
+                                   } else {
+                                     std::ofstream(directory / "unplug").put('\n');
+                                   }
+                                 },
+                                 FT_DEVICE_NOT_FOUND},
+                      Unplugging{"SetDevicePresent",
+                                 [](VirtualAdapter& adapter, const std::filesystem::path&,
+                                    bool present) { adapter.SetDevicePresent(present); },
+                                 FT_IO_ERROR}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// Lines given to LineRuns, one letter a line, and what it writes out.
+struct Folding {
+  const char* Name;
+  const char* Lines;
+  std::vector<std::string> Written;
+};
+
+void PrintTo(const Folding& folding, std::ostream* out) {
+  *out << folding.Name;
+}
+
+class LineFolding : public ::testing::TestWithParam<Folding> {};
+
+TEST_P(LineFolding, WritesRepeatsOnceWithACount) {
+  LineRuns runs;
+  std::string out;
+  for (const char* letter = GetParam().Lines; *letter != '\0'; ++letter) {
+    runs.Add(std::string(1, *letter), out);
+  }
+  runs.End(out);
+  EXPECT_EQ(Lines(out), GetParam().Written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, LineFolding,
+    ::testing::Values(
+        Folding{"NoRepeats", "ABCD", {"A", "B", "C", "D"}},
+        Folding{"OneLineRepeated", "AAAAB", {"A", "… ×3 more of the line above", "B"}},
+        Folding{"CycleOfFour",
+                "ABCDABCDABCDE",
+                {"A", "B", "C", "D", "… ×2 more of the 4 lines above", "E"}},
+        Folding{"RepetitionCutShort",
+                "ABCABCABD",
+                {"A", "B", "C", "… ×1 more of the 3 lines above", "A", "B", "D"}},
+        Folding{"CycleOnlyBegun", "ABCABD", {"A", "B", "C", "A", "B", "D"}},
+        Folding{"RunOpenAtTheEnd", "ABAB", {"A", "B", "… ×1 more of the 2 lines above"}},
+        Folding{"LongerCycleThanTheFirstMatch",
+                "ABACABACABAC",
+                {"A", "B", "A", "C", "… ×2 more of the 4 lines above"}},
+        // A count stands for lines written out since the previous count, never for lines
+        // that count stands for: Z X Y Z is written out, not folded over the first count.
+        Folding{"CountNeverReachesAboveTheLastCount",
+                "XYXYZXYZ",
+                {"X", "Y", "… ×1 more of the 2 lines above", "Z", "X", "Y", "Z"}},
+        Folding{"CycleLongerThanRecognised",
+                "ABCDEFGHIABCDEFGHI",
+                {"A", "B", "C", "D", "E", "F", "G", "H", "I", "A", "B", "C", "D", "E", "F", "G",
+                 "H", "I"}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(VirtualAdapter, IdleExchangesTakeAFewLinesOfTheWireLog) {
+  const std::filesystem::path directory = FreshDirectory();
+  std::ofstream(directory / "wire.log.1") << "an earlier run\n";
+  {
+    VirtualAdapter adapter(directory);
+    EXPECT_FALSE(std::filesystem::exists(directory / "wire.log.1"));
+    Wire wire(adapter);
+    wire.Open();
+    wire.UseUsb();
+    for (int tick = 0; tick < 1000; ++tick) wire.UsbExchange(Slots{});  // 50 s of idling
+    wire.Close();
+  }
+  const std::vector<std::string> log = Lines(ReadText(directory / "wire.log"));
+  ASSERT_EQ(log.size(), 10u) << ReadText(directory / "wire.log").substr(0, 2000);
+  EXPECT_EQ(log[4], "FT_SetRts(1) = FT_OK");
+  EXPECT_EQ(log[5].rfind("FT_Write(1, 528) = FT_OK -> 528: 00 01 00 00", 0), 0u);
+  EXPECT_EQ(log[6].rfind("FT_Read(1, 272) = FT_OK -> 272: 00 00", 0), 0u);
+  EXPECT_EQ(log[7], "FT_ClrRts(1) = FT_OK");
+  EXPECT_EQ(log[8], "… ×999 more of the 4 lines above");
+  EXPECT_EQ(log[9], "FT_Close(1) = FT_OK");
+  std::filesystem::remove_all(directory);
+}
+
+TEST(VirtualAdapter, WireLogRotatesAtItsCapAndTheOtherFilesStayTheSame) {
+  constexpr std::uint64_t kCap = 64 * 1024;
+  const std::filesystem::path whole = FreshDirectory();
+  const std::filesystem::path capped = FreshDirectory();
+  const Image image = MakeImage(8);
+  ReceivedTransfer received;
+  for (const auto& [directory, cap] : {std::pair(whole, WireLog::kDefaultCap), {capped, kCap}}) {
+    VirtualAdapter adapter(directory, cap);
+    Wire wire(adapter);
+    wire.Open();
+    wire.UseUsb();
+    for (int tick = 0; tick < 30; ++tick) wire.UsbExchange(Slots{});
+    wire.Send(true, Transfer(image));
+    wire.Close();
+    received = adapter.Received();
+  }
+  ASSERT_EQ(received.Outcome, TransferOutcome::Complete);
+  const std::string report = FormatReceiverReport(received);
+  for (const std::filesystem::path& directory : {whole, capped}) {
+    EXPECT_EQ(ReadText(directory / "report.txt"), report);
+    EXPECT_EQ(ReadText(directory / "image.bin"), std::string(image.begin(), image.end()));
+  }
+
+  const std::string wholeLog = ReadText(whole / "wire.log");
+  ASSERT_GT(wholeLog.size(), 2 * kCap);
+  EXPECT_FALSE(std::filesystem::exists(whole / "wire.log.1"));
+  const std::string older = ReadText(capped / "wire.log.1");
+  const std::string newer = ReadText(capped / "wire.log");
+  for (const std::string& part : {older, newer}) {
+    EXPECT_LE(part.size(), kCap);
+    EXPECT_GT(part.size(), kCap / 2);
+    EXPECT_EQ(part.back(), '\n');
+  }
+  // The two files are the last lines of the whole log, in order and whole.
+  const std::string tail = older + newer;
+  ASSERT_LE(tail.size(), wholeLog.size());
+  EXPECT_EQ(wholeLog.substr(wholeLog.size() - tail.size()), tail);
+  EXPECT_EQ(wholeLog[wholeLog.size() - tail.size() - 1], '\n');
+  EXPECT_EQ(Lines(newer).back(), "FT_Close(1) = FT_OK");
+  std::filesystem::remove_all(whole);
+  std::filesystem::remove_all(capped);
 }
 
 }  // namespace
