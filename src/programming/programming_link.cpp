@@ -55,9 +55,15 @@ FT_STATUS ProgrammingLink::UsbExchange() {
 }
 
 FT_STATUS ProgrammingLink::SendStandardFrame() {
-  adapter_.FT_SetDivisor(handle_, kBreakDivisor);
+  // A device lost during the break may show first in a divisor call: an adapter that
+  // gathers writes hands the break byte over at the rate change after it.
+  if (const FT_STATUS status = adapter_.FT_SetDivisor(handle_, kBreakDivisor); status != FT_OK) {
+    return status;
+  }
   if (const FT_STATUS status = Write(&breakByte_, 1); status != FT_OK) return status;
-  adapter_.FT_SetDivisor(handle_, kDmxDivisor);
+  if (const FT_STATUS status = adapter_.FT_SetDivisor(handle_, kDmxDivisor); status != FT_OK) {
+    return status;
+  }
   adapter_.FT_ClrRts(handle_);
   adapter_.FT_ClrDtr(handle_);
   if (const FT_STATUS status = Write(&breakByte_, 1); status != FT_OK) return status;

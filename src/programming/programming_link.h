@@ -50,8 +50,8 @@ class ProgrammingLink {
 
   // One block to the Brightwave USB programmer and its reply; returns the write's status.
   FT_STATUS UsbExchange();
-  // Break, start code and slots 1..387; stops at the first write that fails and returns its
-  // status (a time-out is FT_OK).
+  // Break, start code and slots 1..387; stops at the first write or divisor change that
+  // fails and returns its status (a time-out is FT_OK).
   FT_STATUS SendStandardFrame();
 
   TransmitBufferArray& TransmitBuffer() { return transmitBuffer_; }

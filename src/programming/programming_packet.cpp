@@ -22,7 +22,7 @@ void StoreHighFirst(std::span<std::uint8_t, kPacketSlots> slots, int slot, std::
 
 void WriteProgrammingPacket(std::span<std::uint8_t, kPacketSlots> slots, std::uint8_t pageNumber,
                             const PacketSettings& settings,
-                            std::span<const std::int32_t, kPageSize> page,
+                            std::span<const std::uint8_t, kPageSize> page,
                             std::optional<std::uint16_t> imageChecksum) {
   std::copy(ProgrammingSignature.begin(), ProgrammingSignature.end(), slots.begin());
   slots[At(17)] = pageNumber;
@@ -36,8 +36,7 @@ void WriteProgrammingPacket(std::span<std::uint8_t, kPacketSlots> slots, std::ui
   slots[At(24)] = settings.AddressLow;
   if (imageChecksum) StoreHighFirst(slots, 21, *imageChecksum);
   const auto pageBytes = slots.subspan<At(kPageSlot), kPageSize>();
-  std::transform(page.begin(), page.end(), pageBytes.begin(),
-                 [](std::int32_t entry) { return static_cast<std::uint8_t>(entry & 0xFF); });
+  std::copy(page.begin(), page.end(), pageBytes.begin());
   StoreHighFirst(slots, 25, TransferCrc16(pageBytes));
   StoreHighFirst(slots, 27, TransferCrc16(slots.subspan<At(17), 10>()));
 }

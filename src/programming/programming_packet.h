@@ -24,11 +24,11 @@ inline constexpr int kPageSlot = 29;
 inline constexpr std::uint8_t kFinalPageNumber = 255;
 
 // Writes one programming packet into DMX slots 1..284 (slots[0] is slot 1): signature,
-// header, the low bytes of the 256 page entries and the CRC-16 checksums, high byte first.
+// header, the 256 page bytes and the CRC-16 checksums, high byte first.
 // The final packet gives header slots 21 and 22 to the image checksum.
 void WriteProgrammingPacket(std::span<std::uint8_t, kPacketSlots> slots, std::uint8_t pageNumber,
                             const PacketSettings& settings,
-                            std::span<const std::int32_t, kPageSize> page,
+                            std::span<const std::uint8_t, kPageSize> page,
                             std::optional<std::uint16_t> imageChecksum);
 
 }  // namespace lumora

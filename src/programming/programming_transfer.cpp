@@ -6,10 +6,47 @@
 
 namespace lumora {
 
-void ProgrammingTransfer::ComputeImageChecksum() {
-  std::transform(image_.begin(), image_.begin() + kTransferBytes, checksumScratch_.begin(),
-                 [](std::int32_t entry) { return static_cast<std::uint8_t>(entry & 0xFF); });
-  imageChecksum_ = TransferCrc16(checksumScratch_);
+namespace {
+
+std::uint8_t LowByte(std::int32_t entry) {
+  return static_cast<std::uint8_t>(entry & 0xFF);
+}
+
+}  // namespace
+
+void ProgrammingTransfer::Request() {
+  Phase phase = phase_.load();
+  // A failure that lands meanwhile wins: the exchange fails and the loop sees Failed.
+  while ((phase == Phase::Idle || phase == Phase::Finished) &&
+         !phase_.compare_exchange_weak(phase, Phase::Running)) {
+  }
+}
+
+TransferState ProgrammingTransfer::State() const {
+  switch (phase_.load()) {
+    case Phase::Running:
+      return TransferState::Running;
+    case Phase::Finished:
+      return TransferState::Finished;
+    case Phase::Idle:
+    case Phase::Failed:
+      break;
+  }
+  return TransferState::Idle;
+}
+
+void ProgrammingTransfer::Activate(const ControllerImageArray& image) {
+  const auto sent = image.begin();
+  const bool same =
+      std::equal(image_.begin(), image_.end(), sent,
+                 [](std::uint8_t kept, std::int32_t entry) { return kept == LowByte(entry); });
+  if (!same) {
+    std::transform(sent, sent + kTransferBytes, image_.begin(), LowByte);
+    imageChecksum_ = TransferCrc16(image_);
+    started_ = false;
+  }
+  Phase failed = Phase::Failed;
+  phase_.compare_exchange_strong(failed, Phase::Idle);
 }
 
 void ProgrammingTransfer::WritePacket(std::span<std::uint8_t> slots, const PacketSettings& settings,
@@ -34,7 +71,7 @@ int ProgrammingTransfer::PrepareNextPacket(std::span<std::uint8_t> slots,
   if (packetCount_ == kTransferPackets - 1) {
     pageNumber_ = kFinalPageNumber;
     WritePacket(slots, settings, true);
-    state_ = TransferState::Finished;
+    phase_ = Phase::Finished;
     started_ = false;
     return 0;
   }
@@ -45,7 +82,7 @@ int ProgrammingTransfer::PrepareNextPacket(std::span<std::uint8_t> slots,
 }
 
 void ProgrammingTransfer::Abandon() {
-  state_ = TransferState::Idle;
+  phase_ = Phase::Failed;
   started_ = false;
 }
 

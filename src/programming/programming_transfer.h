@@ -14,40 +14,50 @@ namespace lumora {
 enum class TransferState : std::uint8_t { Idle, Running, Finished };
 
 // The transfer of the controller image as 223 packets: pages 0..221, then the final packet
-// with page 222 and the image checksum. The user-interface thread requests it; the timer
-// thread prepares the packets. Counters keep their values while the window is closed.
+// with page 222 and the image checksum. The user-interface thread requests it and hands it
+// the image at each activation; the timer thread prepares the packets from the transfer's
+// own copy of that image, never from the main window's. Counters keep their values while the
+// window is closed.
 class ProgrammingTransfer {
  public:
-  explicit ProgrammingTransfer(const ControllerImageArray& image) : image_(image) {}
-
   // "Programuj sterownik": a transfer that runs goes on; otherwise one starts from page 0.
-  void Request() { state_ = TransferState::Running; }
-  TransferState State() const { return state_; }
+  // After the link failed, requests are refused until the next activation: a press that
+  // reached the window before the failure's notice disabled the button must not arm a
+  // transfer that the next opening would start without a press.
+  void Request();
+  TransferState State() const;
 
-  // CRC-16 over the low bytes of the 57,088 image entries that are sent.
-  void ComputeImageChecksum();
+  // At each successful activation, while no tick runs: takes the low bytes of the 57,088
+  // image entries that are sent, and their CRC-16. A transfer under way goes on from its page
+  // only when these are the bytes it started with; otherwise it starts again from page 0, so
+  // the controller always receives one whole image whose checksums hold.
+  void Activate(const ControllerImageArray& image);
   std::uint16_t ImageChecksum() const { return imageChecksum_; }
 
   // Only while Running: writes the next packet into the DMX slots and returns the progress
   // bar's new position (packets prepared; 0 once the final packet is prepared).
   int PrepareNextPacket(std::span<std::uint8_t> slots, const PacketSettings& settings);
 
-  // The link failed: the transfer ends unfinished and the next request starts from page 0.
+  // The link failed: the transfer ends unfinished and the next request, once the window has
+  // been activated again, starts from page 0.
   void Abandon();
 
  private:
+  // TransferState, and Failed: idle after the link failed, refusing requests.
+  enum class Phase : std::uint8_t { Idle, Running, Finished, Failed };
+
   void WritePacket(std::span<std::uint8_t> slots, const PacketSettings& settings, bool final);
 
-  const ControllerImageArray& image_;
-  std::atomic<TransferState> state_{TransferState::Idle};
-  // Timer thread only.
+  std::atomic<Phase> phase_{Phase::Idle};
+  // Timer thread, and the activation while no tick runs.
   bool started_ = false;
   int packetCount_ = 0;
   int imagePosition_ = 0;
   std::uint8_t pageNumber_ = 0;
-  // Written while the timer gate is closed, read by the ticks.
+  // Written by the activation while no tick runs, read by the ticks. All zero at first, whose
+  // checksum is 0.
+  std::array<std::uint8_t, kTransferBytes> image_{};
   std::uint16_t imageChecksum_ = 0;
-  std::array<std::uint8_t, kTransferBytes> checksumScratch_{};
 };
 
 }  // namespace lumora

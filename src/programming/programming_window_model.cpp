@@ -5,7 +5,7 @@ namespace lumora {
 ProgrammingWindowModel::ProgrammingWindowModel(UsbAdapter& adapter, TMMTimer& timer,
                                                ProgrammingView& view, MessageBoxes& messages,
                                                const ControllerImageArray& image)
-    : timer_(timer), view_(view), messages_(messages), link_(adapter), transfer_(image) {}
+    : timer_(timer), view_(view), messages_(messages), image_(image), link_(adapter) {}
 
 ProgrammingWindowModel::~ProgrammingWindowModel() {
   CloseGateAndWait();
@@ -33,7 +33,7 @@ void ProgrammingWindowModel::FormActivate() {
     view_.SetProgramButtonEnabled(false);
     return;
   }
-  transfer_.ComputeImageChecksum();
+  transfer_.Activate(image_);
   SelectUsbProgrammerOnActivation();
   view_.SetProgramButtonEnabled(true);
 }

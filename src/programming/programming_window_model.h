@@ -70,6 +70,7 @@ class ProgrammingWindowModel {
   TMMTimer& timer_;
   ProgrammingView& view_;
   MessageBoxes& messages_;
+  const ControllerImageArray& image_;
   ProgrammingSettings settings_;
   ProgrammingLink link_;
   ProgrammingTransfer transfer_;

@@ -30,6 +30,8 @@ class RecordingAdapter : public UsbAdapter {
   FT_STATUS OpenStatus = FT_OK;
   // Writes from this one on (counted from 0) fail with FT_IO_ERROR.
   int FailWritesFrom = -1;
+  // FT_SetDivisor with this divisor fails with FT_IO_ERROR.
+  int FailDivisor = -1;
   // Runs before each write is recorded, with the write's number; set it before the writer
   // starts.
   std::function<void(int write)> OnWrite;
@@ -93,7 +95,8 @@ class RecordingAdapter : public UsbAdapter {
     return Record("FT_SetTimeouts", handle, {readTimeoutMs, writeTimeoutMs});
   }
   FT_STATUS FT_SetDivisor(FT_HANDLE handle, std::uint16_t divisor) override {
-    return Record("FT_SetDivisor", handle, {divisor});
+    const FT_STATUS status = Record("FT_SetDivisor", handle, {divisor});
+    return divisor == FailDivisor ? FT_IO_ERROR : status;
   }
 
  private:

@@ -22,6 +22,7 @@ class TransferTest : public ::testing::Test {
     // Entries wider than a byte: only the low byte is sent.
     for (int i = 0; i < kControllerImageSize; ++i) image[i] = (i * 7 + i / 256) | 0x300;
     image[0] = -1;
+    transfer.Activate(image);
   }
 
   Prepared Next() {
@@ -42,14 +43,13 @@ class TransferTest : public ::testing::Test {
 
   ControllerImageArray image{};
   ProgrammingSettings settings;
-  ProgrammingTransfer transfer{image};
+  ProgrammingTransfer transfer;
 };
 
 TEST(ProgrammingPacketTest, FirstPacketOfAnEmptyImageAtStartSettings) {
-  const ControllerImageArray empty{};
+  const std::array<std::uint8_t, kPageSize> empty{};
   std::array<std::uint8_t, kPacketSlots> slots{};
-  WriteProgrammingPacket(slots, 0, ProgrammingSettings().ForPacket(),
-                         std::span(empty).first<kPageSize>(), std::nullopt);
+  WriteProgrammingPacket(slots, 0, ProgrammingSettings().ForPacket(), empty, std::nullopt);
   EXPECT_TRUE(std::equal(ProgrammingSignature.begin(), ProgrammingSignature.end(), slots.begin()));
   EXPECT_EQ(std::vector(slots.begin() + 16, slots.begin() + 28),
             (std::vector<std::uint8_t>{0, 0, 19, 16, 0, 0, 0, 0, 0, 0, 0x21, 0x6C}));
@@ -57,7 +57,6 @@ TEST(ProgrammingPacketTest, FirstPacketOfAnEmptyImageAtStartSettings) {
 }
 
 TEST_F(TransferTest, WholeTransferPagesChecksumsAndProgress) {
-  transfer.ComputeImageChecksum();
   const std::uint16_t imageChecksum = transfer.ImageChecksum();
   EXPECT_EQ(imageChecksum, TransferCrc16(ImageBytes(0, kTransferBytes)));
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "fake_view.h"
@@ -15,12 +16,15 @@
 
 namespace lumora::testing {
 
-// The programming window with a recording adapter, a thread standing in for the
+// The programming window with the given adapter, a thread standing in for the
 // user-interface thread and a timer in design mode: the test delivers the ticks itself,
 // through the timer's gate, from a thread standing in for the timer's.
-class ProgrammingWindowTest : public ::testing::Test {
- protected:
-  ProgrammingWindowTest() {
+template <typename Adapter>
+class WindowHarness {
+ public:
+  template <typename... AdapterArguments>
+  explicit WindowHarness(AdapterArguments&&... arguments)
+      : adapter(std::forward<AdapterArguments>(arguments)...) {
     OnUi([&] { model.FormCreate(); });
   }
 
@@ -29,16 +33,21 @@ class ProgrammingWindowTest : public ::testing::Test {
   // Delivers ticks as the system timer would, then lets the posted updates through.
   void Ticks(int count) {
     std::thread timerThread([&] {
-      for (int i = 0; i < count; ++i) {
-        TMMTimer::MMTimerCallbackProc(0, 0, reinterpret_cast<std::uintptr_t>(&timer), 0, 0);
-      }
+      for (int i = 0; i < count; ++i) Tick();
     });
     timerThread.join();
     OnUi([] {});
   }
+  // One tick on the calling thread, the updates it posts left queued.
+  void Tick() {
+    TMMTimer::MMTimerCallbackProc(0, 0, reinterpret_cast<std::uintptr_t>(&timer), 0, 0);
+  }
 
   void Activate() {
     OnUi([&] { model.FormActivate(); });
+  }
+  void Close() {
+    OnUi([&] { model.FormClose(); });
   }
   void Press() {
     OnUi([&] { model.SpeedButton1Click(); });
@@ -55,6 +64,18 @@ class ProgrammingWindowTest : public ::testing::Test {
     return errors;
   }
 
+  Adapter adapter;
+  TMMTimer timer{/*designMode=*/true};
+  ControllerImageArray image{};
+  UiThread ui;
+  FakeView view{ui};
+  FakeMessages messages{ui};
+  ProgrammingWindowModel model{adapter, timer, view, messages, image};
+};
+
+// The window with a recording adapter.
+class ProgrammingWindowTest : public ::testing::Test, public WindowHarness<RecordingAdapter> {
+ protected:
   // The bytes of the writes of the given size, in order.
   std::vector<std::vector<std::uint8_t>> Writes(std::uint32_t size) const {
     std::vector<std::vector<std::uint8_t>> writes;
@@ -71,14 +92,6 @@ class ProgrammingWindowTest : public ::testing::Test {
     }
     return pages;
   }
-
-  RecordingAdapter adapter;
-  TMMTimer timer{/*designMode=*/true};
-  ControllerImageArray image{};
-  UiThread ui;
-  FakeView view{ui};
-  FakeMessages messages{ui};
-  ProgrammingWindowModel model{adapter, timer, view, messages, image};
 };
 
 inline AdapterCall Call(std::string name, std::vector<std::uint32_t> args = {},

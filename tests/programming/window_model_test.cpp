@@ -308,6 +308,74 @@ TEST_F(ProgrammingWindowTest, LostStandardProgrammerStopsTheBurstAtTheFailedWrit
   EXPECT_EQ(Progress(), (std::vector<int>{0, 1, 2, 3, 4, 0}));
 }
 
+// A device lost during the break: the divisor call that fails ends the burst at once, not
+// after a frame sent into nothing.
+class LostDuringTheBreak : public ProgrammingWindowTest,
+                           public ::testing::WithParamInterface<std::uint16_t> {};
+
+TEST_P(LostDuringTheBreak, EndsTheBurstAtTheFailedDivisor) {
+  Activate();
+  OnUi([&] { model.RadioButton6Click(); });
+  Press();
+  adapter.FailDivisor = GetParam();
+  const std::size_t before = adapter.CallCount();
+  Ticks(1);
+  std::vector<AdapterCall> expected = {Call("FT_SetDivisor", {kBreakDivisor})};
+  if (GetParam() == kDmxDivisor) {
+    expected.push_back(Call("FT_Write", {1}));
+    expected.push_back(Call("FT_SetDivisor", {kDmxDivisor}));
+  }
+  EXPECT_EQ(adapter.Sequence(before), expected);
+  EXPECT_EQ(model.State(), TransferState::Idle);
+  EXPECT_FALSE(timer.Enabled);
+  EXPECT_EQ(Errors(), std::vector<std::string>{std::string(message::NoProgrammer)});
+  EXPECT_EQ(Progress(), (std::vector<int>{0, 1, 0}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Divisors, LostDuringTheBreak,
+                         ::testing::Values(kBreakDivisor, kDmxDivisor));
+
+// The interleaving: a tick's write fails and the tick ends the transfer on the timer
+// thread, then posts the notice that disables "Programuj sterownik". A press the user made
+// just before is still queued ahead of that notice on the user-interface thread, so it
+// reaches the model after the transfer has ended, while the button is still enabled. It
+// used to arm the transfer again with the timer gate closed: no error, no progress, and the
+// next successful opening started a transfer nobody asked for.
+TEST_F(ProgrammingWindowTest, PressQueuedAheadOfTheFailureNoticeDoesNotArmTheNextOpening) {
+  Activate();
+  Press();
+  Ticks(3);
+  adapter.FailWritesFrom = adapter.WriteCount();
+  std::promise<void> tickEnded;
+  std::shared_future<void> ended = tickEnded.get_future().share();
+  // The user-interface thread is busy until the failing tick has ended and posted its
+  // notice; then it handles the press queued before that notice.
+  ui.Post([&] {
+    ended.wait();
+    model.SpeedButton1Click();
+  });
+  std::thread tick([&] {
+    Tick();
+    tickEnded.set_value();
+  });
+  tick.join();
+  OnUi([] {});
+  EXPECT_EQ(model.State(), TransferState::Idle);
+  EXPECT_EQ(Errors(), std::vector<std::string>{std::string(message::NoProgrammer)});
+  OnUi([&] { EXPECT_EQ(view.ProgramButtonEnabled, false); });
+
+  // Plugged in again and opened: nothing is sent until the button is pressed.
+  adapter.FailWritesFrom = -1;
+  Close();
+  Activate();
+  Ticks(3);
+  EXPECT_EQ(model.State(), TransferState::Idle);
+  EXPECT_EQ(UsbPages(), (std::vector<int>{0, 1, 2, 3}));
+  Press();
+  Ticks(1);
+  EXPECT_EQ(UsbPages(), (std::vector<int>{0, 1, 2, 3, 0}));
+}
+
 TEST_F(ProgrammingWindowTest, ClosingWaitsForTheRunningTick) {
   Activate();
   std::promise<void> entered;
