@@ -1,10 +1,13 @@
 #include "timer/mm_timer.h"
 
+#include <utility>
+
 #include "timer/timer_service.h"
 
 namespace lumora {
 
-TMMTimer::TMMTimer(bool designMode) : designMode_(designMode) {
+TMMTimer::TMMTimer(bool designMode, ThreadStartHandler onThreadStart)
+    : designMode_(designMode), onThreadStart_(std::move(onThreadStart)) {
   timerId_ = StartTimer();
 }
 
@@ -42,7 +45,8 @@ std::uint32_t TMMTimer::StartTimer() {
   return timeSetEvent(static_cast<std::uint32_t>(interval_),
                       static_cast<std::uint32_t>(resolution_), &TMMTimer::MMTimerCallbackProc,
                       reinterpret_cast<std::uintptr_t>(this),
-                      type_ == TimerEventType::etOneShot ? TIME_ONESHOT : TIME_PERIODIC);
+                      type_ == TimerEventType::etOneShot ? TIME_ONESHOT : TIME_PERIODIC,
+                      onThreadStart_ ? &TMMTimer::ThreadStartProc : nullptr);
 }
 
 void TMMTimer::DisableAndWait() {
@@ -61,6 +65,10 @@ void TMMTimer::MMTimerCallbackProc(std::uint32_t, std::uint32_t, std::uintptr_t 
   timer.tickThread_ = std::this_thread::get_id();
   timer.OnMMTimer(timer);
   timer.tickThread_ = std::thread::id{};
+}
+
+void TMMTimer::ThreadStartProc(std::uint32_t, const TimerThreadStart& start, std::uintptr_t user) {
+  reinterpret_cast<TMMTimer*>(user)->onThreadStart_(start);
 }
 
 }  // namespace lumora

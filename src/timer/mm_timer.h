@@ -6,6 +6,8 @@
 #include <mutex>
 #include <thread>
 
+#include "timer/timer_service.h"
+
 namespace lumora {
 
 enum class TimerEventType { etOneShot = 0, etPeriodic = 1 };
@@ -16,9 +18,12 @@ enum class TimerEventType { etOneShot = 0, etPeriodic = 1 };
 class TMMTimer {
  public:
   using Handler = std::function<void(TMMTimer& sender)>;
+  using ThreadStartHandler = std::function<void(const TimerThreadStart& start)>;
 
-  // In design mode no system timer is ever started.
-  explicit TMMTimer(bool designMode = false);
+  // In design mode no system timer is ever started. onThreadStart is called on each new
+  // system timer thread as it starts (every setter starts one), on that thread and before its
+  // first tick, so it should return at once.
+  explicit TMMTimer(bool designMode = false, ThreadStartHandler onThreadStart = {});
   ~TMMTimer();
   TMMTimer(const TMMTimer&) = delete;
   TMMTimer& operator=(const TMMTimer&) = delete;
@@ -47,12 +52,15 @@ class TMMTimer {
   // The system timer's callback; user is the component.
   static void MMTimerCallbackProc(std::uint32_t timerId, std::uint32_t message, std::uintptr_t user,
                                   std::uintptr_t reserved1, std::uintptr_t reserved2);
+  static void ThreadStartProc(std::uint32_t timerId, const TimerThreadStart& start,
+                              std::uintptr_t user);
 
  private:
   std::uint32_t StartTimer();
   void RestartTimer();
 
   const bool designMode_;
+  const ThreadStartHandler onThreadStart_;
   std::uint32_t timerId_ = 0;
   int interval_ = 10;
   int resolution_ = 0;

@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <sched.h>
 #include <sys/prctl.h>
+#include <unistd.h>
 
 #include <condition_variable>
 #include <map>
@@ -16,10 +17,6 @@ namespace lumora {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Real-time priority asked for the timer threads: above every ordinary thread, below the
-// system's own real-time work.
-constexpr int kTimerThreadPriority = 10;
 
 struct TimerRecord {
   std::mutex mutex;
@@ -58,7 +55,8 @@ TimerRegistry& Registry() {
   return registry;
 }
 
-void AskForTimerPrecision(std::uint32_t resolutionMs) {
+// Whether the thread got the real-time class.
+bool AskForTimerPrecision(std::uint32_t resolutionMs) {
   // Without real-time rights the kernel may defer wake-ups by the thread's timer slack; keep
   // that within the resolution asked (a slack of 0 would mean the default, so at least 1 ns).
   const unsigned long slackNs = resolutionMs == 0 ? 1UL : resolutionMs * 1'000'000UL;
@@ -66,13 +64,16 @@ void AskForTimerPrecision(std::uint32_t resolutionMs) {
   sched_param param{};
   param.sched_priority = kTimerThreadPriority;
   // Refused without the privilege; the timer then runs in the ordinary class.
-  pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+  return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
 }
 
 void RunTimer(std::shared_ptr<TimerRecord> record, std::uint32_t id, Clock::time_point origin,
               Clock::duration period, std::uint32_t resolutionMs, TimerCallback callback,
-              std::uintptr_t user, bool periodic) {
-  AskForTimerPrecision(resolutionMs);
+              std::uintptr_t user, bool periodic, ThreadStartCallback started) {
+  // Named so that the thread can be found among the process's (ps -L, /proc/PID/task).
+  pthread_setname_np(pthread_self(), "mmtimer");
+  const bool realTime = AskForTimerPrecision(resolutionMs);
+  if (started != nullptr) started(id, TimerThreadStart{gettid(), realTime}, user);
   Clock::time_point deadline = origin + period;
   std::unique_lock lock(record->mutex);
   for (;;) {
@@ -95,7 +96,8 @@ Clock::time_point NextTickDeadline(Clock::time_point origin, Clock::duration per
 }
 
 std::uint32_t timeSetEvent(std::uint32_t delayMs, std::uint32_t resolutionMs,
-                           TimerCallback callback, std::uintptr_t user, std::uint32_t kind) {
+                           TimerCallback callback, std::uintptr_t user, std::uint32_t kind,
+                           ThreadStartCallback started) {
   if (delayMs < 1 || delayMs > kMaxTimerDelayMs || callback == nullptr ||
       (kind != TIME_ONESHOT && kind != TIME_PERIODIC)) {
     return 0;
@@ -113,7 +115,7 @@ std::uint32_t timeSetEvent(std::uint32_t delayMs, std::uint32_t resolutionMs,
     // The registry stays locked until the thread is stored, so a callback that kills its own
     // timer finds it complete.
     record->thread = std::thread(RunTimer, record, id, origin, std::chrono::milliseconds(delayMs),
-                                 resolutionMs, callback, user, kind == TIME_PERIODIC);
+                                 resolutionMs, callback, user, kind == TIME_PERIODIC, started);
   } catch (const std::system_error&) {
     return 0;
   }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <cstdint>
 
@@ -20,17 +22,33 @@ inline constexpr std::uint32_t TIME_PERIODIC = 1;
 // Longest delay a timer accepts, in ms.
 inline constexpr std::uint32_t kMaxTimerDelayMs = 1'000'000;
 
+// Real-time priority wanted for the timer threads: above every ordinary thread, below the
+// system's own real-time work.
+inline constexpr int kTimerThreadPriority = 10;
+
+// What a timer's thread found as it started: its kernel thread id and whether it got the
+// SCHED_FIFO class itself. A thread without it may still be given a real-time class by a
+// service that has the rights.
+struct TimerThreadStart {
+  pid_t threadId;
+  bool realTime;
+};
+
 // Called on the timer's own thread with the timer id, a message (always 0), the user value
 // and two reserved values (always 0).
 using TimerCallback = void (*)(std::uint32_t timerId, std::uint32_t message, std::uintptr_t user,
                                std::uintptr_t reserved1, std::uintptr_t reserved2);
+// Called once on the timer's own thread as it starts, before its first wait.
+using ThreadStartCallback = void (*)(std::uint32_t timerId, const TimerThreadStart& start,
+                                     std::uintptr_t user);
 
 // Starts a timer that calls callback every delayMs (TIME_PERIODIC) or once after delayMs
-// (TIME_ONESHOT). resolutionMs is the accuracy asked for, 0 the best available. Returns the
-// timer id, or 0 when the timer cannot be started (delay outside 1..kMaxTimerDelayMs,
-// unknown kind, no thread).
+// (TIME_ONESHOT). resolutionMs is the accuracy asked for, 0 the best available. started, when
+// given, hears from the new thread with the same user value. Returns the timer id, or 0 when
+// the timer cannot be started (delay outside 1..kMaxTimerDelayMs, unknown kind, no thread).
 std::uint32_t timeSetEvent(std::uint32_t delayMs, std::uint32_t resolutionMs,
-                           TimerCallback callback, std::uintptr_t user, std::uint32_t kind);
+                           TimerCallback callback, std::uintptr_t user, std::uint32_t kind,
+                           ThreadStartCallback started = nullptr);
 
 // Stops a timer. From any thread but the timer's own it returns only after a callback that
 // is running has returned; from inside the callback it returns at once and the callback's

@@ -1,6 +1,8 @@
 #include "timer/mm_timer.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <future>
@@ -132,6 +134,46 @@ TEST(TMMTimerTest, HandlerMayCloseTheGateOrRestartTheTimer) {
   EXPECT_TRUE(WaitFor([&] { return !timer.Enabled; }));
   EXPECT_EQ(calls, 2);
   EXPECT_EQ(timer.Interval(), 3);
+}
+
+// Each system timer thread tells who it is as it starts, so that another part of the program
+// can ask for a real-time class on its behalf.
+TEST(TMMTimerTest, EveryNewThreadReportsItsIdAndClassOnItself) {
+  struct Report {
+    TimerThreadStart start;
+    pid_t reportedOn;
+    int policy;
+  };
+  std::mutex mutex;
+  std::vector<Report> reports;
+  auto reportCount = [&] {
+    std::lock_guard lock(mutex);
+    return reports.size();
+  };
+  TMMTimer timer(/*designMode=*/false, [&](const TimerThreadStart& start) {
+    std::lock_guard lock(mutex);
+    reports.push_back({start, gettid(), sched_getscheduler(0)});
+  });
+  std::atomic<pid_t> ticking = 0;
+  timer.OnMMTimer = [&](TMMTimer&) { ticking = gettid(); };
+  timer.Enabled = true;
+  ASSERT_TRUE(WaitFor([&] { return reportCount() == 1 && ticking != 0; }));
+  timer.SetInterval(3);
+  ASSERT_TRUE(WaitFor([&] { return reportCount() == 2; }));
+  ASSERT_TRUE(WaitFor([&] { return ticking == reports[1].start.threadId; }));
+  timer.DisableAndWait();
+
+  EXPECT_NE(reports[0].start.threadId, reports[1].start.threadId);
+  for (const Report& r : reports) {
+    EXPECT_EQ(r.start.threadId, r.reportedOn);
+    EXPECT_NE(r.start.threadId, gettid());
+    EXPECT_EQ(r.start.realTime, r.policy == SCHED_FIFO);
+  }
+
+  bool reported = false;
+  TMMTimer designed(/*designMode=*/true, [&](const TimerThreadStart&) { reported = true; });
+  designed.SetInterval(5);
+  EXPECT_FALSE(reported);
 }
 
 // Periods measured on a loaded machine vary; the bound is generous, but absolute deadlines
