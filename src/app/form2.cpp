@@ -83,11 +83,14 @@ QString Description(Spinner spinner) {
 }  // namespace
 
 TForm2::TForm2(std::unique_ptr<UsbAdapter> adapter, const ControllerImageArray& image,
-               MessageBoxes& messages, QWidget* parent)
+               MessageBoxes& messages, QWidget* parent, RealtimeBroker* realtime)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowContextHelpButtonHint | Qt::WindowCloseButtonHint),
       adapter_(std::move(adapter)),
+      realtime_(realtime),
+      MMTimer(/*designMode=*/false,
+              [this](const TimerThreadStart& start) { TimerThreadStarted(start); }),
       model_(Required(adapter_), MMTimer, *this, messages, image) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("Programowanie sterownika"));
@@ -243,6 +246,13 @@ void TForm2::Activate() {
   if (!activationPending_ || !isVisible()) return;
   activationPending_ = false;
   model_.FormActivate();
+}
+
+// The broker is asked from the UI thread, not the timer's: its answer may wait for the
+// system bus and the authority behind it, which must never hold back a tick, while the
+// thread runs in the ordinary class meanwhile.
+void TForm2::TimerThreadStarted(const TimerThreadStart& start) {
+  if (realtime_) PostToUiThread([this, start] { realtime_->TimerThreadStarted(start); });
 }
 
 void TForm2::hideEvent(QHideEvent* event) {

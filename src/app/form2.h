@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include "app/realtime_broker.h"
 #include "main_window/dialogs.h"
 #include "main_window/program_tables.h"
 #include "programming/programming_settings.h"
@@ -33,8 +34,10 @@ class TForm2 : public QDialog, public ProgrammingView {
  public:
   // Builds the controls, then runs FormCreate. The adapter is the one the transfer uses;
   // the image is the main window's, read each time the window is shown and while it sends.
+  // realtime, where given, is told of each timer thread that starts, on the UI thread; it
+  // must outlive the window.
   TForm2(std::unique_ptr<UsbAdapter> adapter, const ControllerImageArray& image,
-         MessageBoxes& messages, QWidget* parent = nullptr);
+         MessageBoxes& messages, QWidget* parent = nullptr, RealtimeBroker* realtime = nullptr);
 
   const ProgrammingWindowModel& Model() const { return model_; }
 
@@ -60,12 +63,16 @@ class TForm2 : public QDialog, public ProgrammingView {
   void SpinnerClick(Spinner spinner);
   void ShowPosition(Spinner spinner);
   void Activate();
+  // Called on the timer thread.
+  void TimerThreadStarted(const TimerThreadStart& start);
 
   Panel*& PanelOf(Spinner spinner) { return panels_[static_cast<int>(spinner)]; }
   UpDown*& UpDownOf(Spinner spinner) { return upDowns_[static_cast<int>(spinner)]; }
 
   // The model uses the adapter and the timer to its end, so they are declared before it.
   std::unique_ptr<UsbAdapter> adapter_;
+  // Before the timer, whose first thread starts while the window is being built.
+  RealtimeBroker* const realtime_;
   TMMTimer MMTimer;
   ProgrammingWindowModel model_;
 

@@ -3,11 +3,13 @@
 #include <memory>
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QMessageBox>
 
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/qt_dialogs.h"
+#include "app/realtime_kit.h"
 #include "programming/adapter_choice.h"
 #include "programming/ftdi_adapter.h"
 
@@ -33,9 +35,11 @@ int main(int argc, char* argv[]) {
     }
     lumora::QtFileDialogs dialogs;
     lumora::QtMessageBoxes messages;
+    // Gives the programming timer a real-time class where the process may not take one.
+    lumora::RealtimeKit realtime(QDBusConnection::systemBus());
     lumora::TForm1 form1(dialogs, messages);
-    lumora::TForm2 form2(std::move(choice.Adapter), form1.Model().ControllerImage, messages,
-                         &form1);
+    lumora::TForm2 form2(std::move(choice.Adapter), form1.Model().ControllerImage, messages, &form1,
+                         &realtime);
     form1.SetProgrammingWindow(&form2);
     form1.show();
     return QApplication::exec();

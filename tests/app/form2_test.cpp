@@ -6,12 +6,14 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include "app/form1.h"
@@ -74,6 +76,7 @@ class Form2Test : public QObject {
   void radioButtonsAndSpinnersMakeTheSettings();
   void heldAddressArrowStepsOneOneThenTenUntilReleased();
   void numberPanelsReadOutTheirSpinnersPositions();
+  void everyTimerThreadIsOfferedForARealTimeClassFromTheUiThread();
   void standardProgrammerSendsTheWholeImageInOneBurst();
   void usbTransferClosedMidwayGoesOnWhenTheWindowOpensAgain();
   void deviceLostMidTransferShowsTheMessageAndStops();
@@ -393,6 +396,47 @@ void Form2Test::numberPanelsReadOutTheirSpinnersPositions() {
     QVERIFY2(spoken, s.panel);
     QCOMPARE(spoken->text(QAccessible::Name), QString::fromUtf8(s.name));
   }
+}
+
+namespace {
+
+// Records the timer threads it is told of, and whether it was told on the UI thread.
+class FakeRealtime : public RealtimeBroker {
+ public:
+  void TimerThreadStarted(const TimerThreadStart& start) override {
+    onUiThread = onUiThread && QThread::currentThread() == QCoreApplication::instance()->thread();
+    starts.push_back(start);
+  }
+
+  std::vector<TimerThreadStart> starts;
+  bool onUiThread = true;
+};
+
+// The name of a thread of this process; empty once it has ended.
+QString ThreadName(pid_t threadId) {
+  QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(threadId));
+  return comm.open(QIODevice::ReadOnly) ? QString::fromLatin1(comm.readAll()).trimmed() : QString();
+}
+
+}  // namespace
+
+void Form2Test::everyTimerThreadIsOfferedForARealTimeClassFromTheUiThread() {
+  FakeRealtime realtime;
+  auto form =
+      std::make_unique<TForm2>(std::make_unique<VirtualAdapter>(), form1_->Model().ControllerImage,
+                               dialogs_, form1_.get(), &realtime);
+  // The timer starts a thread as it is made, and again for the USB pace and the periodic kind.
+  QTRY_COMPARE(realtime.starts.size(), 3u);
+  form->show();  // the activation opens the gate at the USB pace: one more thread
+  QTRY_COMPARE(realtime.starts.size(), 4u);
+  QVERIFY(realtime.onUiThread);
+  const pid_t running = realtime.starts.back().threadId;
+  QCOMPARE(ThreadName(running), QStringLiteral("mmtimer"));
+  for (std::size_t i = 0; i + 1 < realtime.starts.size(); ++i) {
+    QTRY_VERIFY(ThreadName(realtime.starts[i].threadId).isEmpty());  // replaced, so ended
+  }
+  form.reset();
+  QTRY_VERIFY(ThreadName(running).isEmpty());
 }
 
 void Form2Test::standardProgrammerSendsTheWholeImageInOneBurst() {
