@@ -3,27 +3,22 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <vector>
 
+#include "programming/ftdi_port.h"
 #include "programming/usb_adapter.h"
 
-struct ftdi_context;
-
 namespace lumora {
-
-struct UsbId {
-  std::uint16_t Vendor;
-  std::uint16_t Product;
-};
 
 // FTDI's USB-serial chips, tried in this order: FT232R/FT232BM, FT2232, FT4232, FT232H, FT-X.
 inline constexpr std::array<UsbId, 5> kFtdiSerialIds = {
     {{0x0403, 0x6001}, {0x0403, 0x6010}, {0x0403, 0x6011}, {0x0403, 0x6014}, {0x0403, 0x6015}}};
 
-// The real adapter, through libftdi. FT_SetDivisor writes the chip's baud divisor as given,
-// as the vendor library does: 3 MHz / divisor (12 gives 250,000 baud, 140 about 21,429),
+// The real adapter, through libftdi (the port). FT_SetDivisor writes the chip's baud divisor as
+// given, as the vendor library does: 3 MHz / divisor (12 gives 250,000 baud, 140 about 21,429),
 // with the chip's own special values 0 (3 MBaud) and 1 (2 MBaud). Writes made while the line
 // settings stay the same are sent as one USB transfer: on the next line change, read,
 // modem-line change or close, or once a standard frame's start code and 387 slots are
@@ -31,7 +26,9 @@ inline constexpr std::array<UsbId, 5> kFtdiSerialIds = {
 // chip, so a break byte is a full 420 us low at its own rate.
 class FtdiAdapter final : public UsbAdapter {
  public:
+  // Through libftdi1.
   explicit FtdiAdapter(std::span<const UsbId> ids = kFtdiSerialIds);
+  explicit FtdiAdapter(std::unique_ptr<FtdiPort> port, std::span<const UsbId> ids = kFtdiSerialIds);
   ~FtdiAdapter() override;
   FtdiAdapter(const FtdiAdapter&) = delete;
   FtdiAdapter& operator=(const FtdiAdapter&) = delete;
@@ -40,6 +37,7 @@ class FtdiAdapter final : public UsbAdapter {
   FT_STATUS FT_Open(int deviceIndex, FT_HANDLE* handle) override;
   FT_STATUS FT_Close(FT_HANDLE handle) override;
   // Reads until bytesToRead or the read time-out; a time-out gives FT_OK with fewer bytes.
+  // A time-out of 0 takes what the chip has at one read.
   FT_STATUS FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t bytesToRead,
                     std::uint32_t* bytesReturned) override;
   FT_STATUS FT_Write(FT_HANDLE handle, const void* buffer, std::uint32_t bytesToWrite,
@@ -54,17 +52,18 @@ class FtdiAdapter final : public UsbAdapter {
   FT_STATUS FT_SetDivisor(FT_HANDLE handle, std::uint16_t divisor) override;
 
  private:
-  using Clock = std::chrono::steady_clock;
+  using Clock = FtdiPort::Clock;
 
   FT_STATUS Usable(FT_HANDLE handle) const;
   FT_STATUS SendGrouped();
   FT_STATUS WaitUntilSent();
-  FT_STATUS SetModemLine(FT_HANDLE handle, int (*set)(ftdi_context*, int), int state);
+  FT_STATUS SetModemLine(FT_HANDLE handle, int (FtdiPort::*set)(int), int state);
   void CloseDevice();
 
   mutable std::mutex mutex_;
+  std::unique_ptr<FtdiPort> port_;
   std::vector<UsbId> ids_;
-  ftdi_context* ftdi_ = nullptr;
+  bool open_ = false;
   FT_HANDLE handle_ = 0;
   FT_HANDLE lastHandle_ = 0;
   std::vector<std::uint8_t> grouped_;
