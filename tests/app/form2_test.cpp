@@ -23,6 +23,7 @@
 #include "files/project_file.h"
 #include "files/table_file.h"
 #include "form1_places.h"
+#include "programming/adapter_choice.h"
 #include "programming/ftdi_adapter.h"
 #include "programming/virtual_adapter.h"
 #include "support/fake_dialogs.h"
@@ -80,6 +81,7 @@ class Form2Test : public QObject {
   void standardProgrammerSendsTheWholeImageInOneBurst();
   void usbTransferClosedMidwayGoesOnWhenTheWindowOpensAgain();
   void deviceLostMidTransferShowsTheMessageAndStops();
+  void unplugFileInTheVirtualFolderPullsThePlugMidTransfer();
   void withoutADeviceEveryShowingShowsTheMessageAndProgrammingStaysDisabled();
 
  private:
@@ -519,6 +521,57 @@ void Form2Test::deviceLostMidTransferShowsTheMessageAndStops() {
   });
   CheckReceivedImage();
   QCOMPARE(dialogs_.errors.size(), 1u);
+}
+
+void Form2Test::unplugFileInTheVirtualFolderPullsThePlugMidTransfer() {
+  // The adapter LUMORA_ADAPTER=virtual:DIR gives; a person pulls its plug by creating
+  // DIR/unplug and plugs it in again by removing the file.
+  const QString directory = folder_->filePath(QStringLiteral("virtual"));
+  AdapterChoice choice = ChooseAdapter("virtual:" + directory.toStdString(), nullptr);
+  QVERIFY(choice.Adapter);
+  controller_ = dynamic_cast<VirtualAdapter*>(choice.Adapter.get());
+  QVERIFY(controller_);
+  form2_ = std::make_unique<TForm2>(std::move(choice.Adapter), form1_->Model().ControllerImage,
+                                    dialogs_, form1_.get());
+  form1_->SetProgrammingWindow(form2_.get());
+  QFile unplug(directory + QStringLiteral("/unplug"));
+  OpenProject();
+
+  // Mid-transfer with the USB programmer, which sends one packet every 50 ms.
+  SendAndRun(*form2_, [&] {
+    StartTransfer();
+    QTRY_VERIFY_WITH_TIMEOUT(controller_->Received().Packets >= 20, kTransferTimeoutMs);
+    QVERIFY(unplug.open(QIODevice::WriteOnly));
+    unplug.close();
+    QTRY_COMPARE(dialogs_.errors, std::vector<std::string>{std::string(message::NoProgrammer)});
+    QCOMPARE(form2_->Model().State(), TransferState::Idle);
+    QTRY_COMPARE(Progress()->value(), 0);
+    QVERIFY(!ProgramButton()->isEnabled());
+  });
+  QVERIFY(controller_->Received().Packets < 223);
+  QCOMPARE(controller_->Received().Outcome, TransferOutcome::InProgress);
+
+  // Still unplugged: opening the window finds no device.
+  SendAndRun(*form2_, [&] {
+    QTRY_COMPARE(dialogs_.errors.size(), 2u);
+    QVERIFY(!ProgramButton()->isEnabled());
+  });
+
+  // Plugged in again: the next opening reaches the device and a transfer finishes.
+  QVERIFY(unplug.remove());
+  SendAndRun(*form2_, [&] {
+    QTRY_VERIFY(ProgramButton()->isEnabled());
+    ClickRadio("RadioButton6");
+    StartTransfer();
+    QTRY_COMPARE_WITH_TIMEOUT(form2_->Model().State(), TransferState::Finished, kTransferTimeoutMs);
+    QTRY_COMPARE(controller_->Received().Outcome, TransferOutcome::Complete);
+  });
+  CheckReceivedImage();
+  QCOMPARE(dialogs_.errors.size(), 2u);
+  QFile report(directory + QStringLiteral("/report.txt"));
+  QVERIFY(report.open(QIODevice::ReadOnly));
+  QVERIFY(
+      QString::fromUtf8(report.readAll()).contains(QStringLiteral("Wynik: transmisja kompletna")));
 }
 
 void Form2Test::withoutADeviceEveryShowingShowsTheMessageAndProgrammingStaysDisabled() {
