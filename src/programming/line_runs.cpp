@@ -6,8 +6,8 @@
 namespace lumora {
 
 void LineRuns::Add(const std::string& line, std::string& out) {
-  const std::size_t count = written_.size();
   if (held_ > 0) {
+    const std::size_t count = written_.size();
     std::uint32_t still = 0;
     for (std::size_t period = 1; period <= count; ++period) {
       const bool candidate = (cycles_ >> (period - 1)) & 1u;
@@ -20,8 +20,9 @@ void LineRuns::Add(const std::string& line, std::string& out) {
       ++held_;
       return;
     }
-    End(out);
+    End(out);  // may write lines out or clear them
   }
+  const std::size_t count = written_.size();
   cycles_ = 0;
   for (std::size_t period = 1; period <= count; ++period) {
     if (written_[count - period] == line) cycles_ |= 1u << (period - 1);
