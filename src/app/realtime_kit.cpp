@@ -17,8 +17,8 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.RealtimeKit1");
 const QString kPath = QStringLiteral("/org/freedesktop/RealtimeKit1");
 // A service that does not answer within this is taken as absent, so that the window waits
-// for it once at most.
-constexpr int kCallTimeoutMs = 500;
+// for it once at most. Time enough for the bus to start the service on its first call.
+constexpr int kCallTimeoutMs = 1000;
 
 // The service serves only a process whose real-time threads must block within its bound of
 // processor time, and refuses any other.

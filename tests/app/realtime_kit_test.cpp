@@ -138,12 +138,9 @@ void RealtimeKitTest::aServiceThatStopsAnsweringIsNotAskedAgain() {
   const QDBusConnection client = ConnectClient();
   QVERIFY(registered_);
   RealtimeKit kit(client);
-  QElapsedTimer waited;
-  waited.start();
-  kit.TimerThreadStarted({gettid(), false});
+  kit.TimerThreadStarted({gettid(), false});  // waits for the answer once
   kit.TimerThreadStarted({gettid(), false});
   QCOMPARE(service_->Requests().size(), 1u);
-  QVERIFY(waited.elapsed() < 2000);
 }
 
 void RealtimeKitTest::withoutABusNothingIsAskedAndNothingSaid() {
