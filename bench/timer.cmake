@@ -3,5 +3,5 @@
 # It asks the desktop's real-time service as the application does, so it comes with the toolkit.
 if(LUMORA_WITH_QT)
   add_executable(timer_bench ${CMAKE_CURRENT_LIST_DIR}/timer_bench.cpp)
-  target_link_libraries(timer_bench PRIVATE lumora_realtime_kit)
+  target_link_libraries(timer_bench PRIVATE lumora_core lumora_realtime_kit)
 endif()

@@ -2,7 +2,7 @@
 
 #include <QIcon>
 
-#include "main_window/scene.h"
+#include "common/scene.h"
 
 namespace lumora {
 

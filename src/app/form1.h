@@ -8,7 +8,7 @@
 
 #include "main_window/main_window_model.h"
 #include "main_window/main_window_view.h"
-#include "main_window/program_tables.h"
+#include "common/program_tables.h"
 #include "main_window/tube_layout.h"
 
 class QDialog;

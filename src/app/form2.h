@@ -7,8 +7,8 @@
 #include <QDialog>
 
 #include "app/realtime_broker.h"
-#include "main_window/dialogs.h"
-#include "main_window/program_tables.h"
+#include "common/dialogs.h"
+#include "common/program_tables.h"
 #include "programming/programming_settings.h"
 #include "programming/programming_view.h"
 #include "programming/programming_window_model.h"

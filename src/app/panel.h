@@ -5,7 +5,7 @@
 #include <QFrame>
 #include <QString>
 
-#include "main_window/scene.h"
+#include "common/scene.h"
 
 namespace lumora {
 

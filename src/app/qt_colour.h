@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include "main_window/scene.h"
+#include "common/scene.h"
 
 namespace lumora {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main_window/dialogs.h"
+#include "common/dialogs.h"
 
 namespace lumora {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "main_window/scene.h"
+#include "common/scene.h"
 
 namespace lumora {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "main_window/program_tables.h"
+#include "common/program_tables.h"
 
 namespace lumora {
 

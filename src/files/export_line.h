@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "main_window/program_tables.h"
+#include "common/program_tables.h"
 
 namespace lumora {
 

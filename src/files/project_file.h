@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "files/read_result.h"
-#include "main_window/program_tables.h"
+#include "common/program_tables.h"
 
 namespace lumora {
 

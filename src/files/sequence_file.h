@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "files/read_result.h"
-#include "main_window/scene.h"
+#include "common/scene.h"
 
 namespace lumora {
 

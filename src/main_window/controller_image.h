@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main_window/program_tables.h"
+#include "common/program_tables.h"
 
 namespace lumora {
 

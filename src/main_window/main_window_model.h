@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "main_window/auto_programs.h"
-#include "main_window/dialogs.h"
+#include "common/dialogs.h"
 #include "main_window/effect_steps.h"
 #include "main_window/main_window_view.h"
 #include "main_window/painting.h"

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "main_window/program_tables.h"
+#include "common/program_tables.h"
 
 namespace lumora {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main_window/scene.h"
+#include "common/scene.h"
 
 namespace lumora {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "main_window/scene.h"
+#include "common/scene.h"
 
 namespace lumora {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "main_window/dialogs.h"
+#include "common/dialogs.h"
 #include "programming/usb_adapter.h"
 
 namespace lumora {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "main_window/program_tables.h"
+#include "common/program_tables.h"
 #include "programming/programming_packet.h"
 #include "programming/programming_settings.h"
 

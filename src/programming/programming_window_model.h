@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "main_window/dialogs.h"
-#include "main_window/program_tables.h"
+#include "common/dialogs.h"
+#include "common/program_tables.h"
 #include "programming/programming_link.h"
 #include "programming/programming_settings.h"
 #include "programming/programming_transfer.h"

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "main_window/dialogs.h"
+#include "common/dialogs.h"
 #include "programming/programming_view.h"
 #include "ui_thread.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "main_window/dialogs.h"
+#include "common/dialogs.h"
 
 namespace lumora::testing {
 
