@@ -20,7 +20,7 @@
 #include <QDBusConnection>
 
 #include "app/realtime_kit.h"
-#include "main_window/program_tables.h"
+#include "common/program_tables.h"
 #include "programming/programming_window_model.h"
 #include "timer/mm_timer.h"
 
@@ -53,8 +53,14 @@ const char* PolicyName(int policy) {
 // service on the new thread itself: nothing else runs here, and the ticks measured all come
 // after the answer.
 void MeasurePacing(const char* label, RealtimeKit& realtime) {
-  TMMTimer timer(/*designMode=*/false,
-                 [&](const TimerThreadStart& start) { realtime.TimerThreadStarted(start); });
+  std::atomic<bool> answered = false;
+  std::atomic<double> requestMs = 0;
+  TMMTimer timer(/*designMode=*/false, [&](const TimerThreadStart& start) {
+    const Clock::time_point asked = Clock::now();
+    realtime.TimerThreadStarted(start);
+    requestMs = Ms(Clock::now() - asked);
+    answered = true;
+  });
   std::vector<Clock::time_point> stamps;
   stamps.reserve(kTicks);
   std::mutex mutex;
@@ -65,9 +71,12 @@ void MeasurePacing(const char* label, RealtimeKit& realtime) {
     if (stamps.empty()) pthread_getschedparam(pthread_self(), &policy, &param);
     if (stamps.size() < kTicks) stamps.push_back(Clock::now());
   };
-  timer.Enabled = true;
+  // The first thread's request is over before the measured thread starts, so that stopping
+  // the first does not wait for the service.
+  while (!answered) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   const Clock::time_point start = Clock::now();
   timer.SetInterval(kPeriodMs);
+  timer.Enabled = true;
   for (;;) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::lock_guard lock(mutex);
@@ -87,9 +96,10 @@ void MeasurePacing(const char* label, RealtimeKit& realtime) {
   // Lateness counts from the call that started the timer; the least of it is mostly the
   // caller's own delay in getting there, which every tick shares.
   std::printf(
-      "%-28s lateness min %.3f ms, median %.3f ms, 99th percentile %.3f ms, max %.3f ms; %s %d\n",
-      "", lateness.front(), lateness[kTicks / 2], lateness[kTicks * 99 / 100], lateness.back(),
-      PolicyName(policy), param.sched_priority);
+      "%-28s lateness min %.3f ms, median %.3f ms, 99th percentile %.3f ms, max %.3f ms\n"
+      "%-28s %s %d (real-time request %.1f ms)\n",
+      "", lateness.front(), lateness[kTicks / 2], lateness[kTicks * 99 / 100], lateness.back(), "",
+      PolicyName(policy), param.sched_priority, requestMs.load());
 }
 
 void MeasurePacingWithBusyCores(int busyCores, const char* label, RealtimeKit& realtime) {
