@@ -59,7 +59,7 @@ int main(int argc, char* argv[]) {
   lumora::QtFileDialogs dialogs;
   lumora::QtMessageBoxes messages;
   lumora::TForm1 form1(dialogs, messages);
-  lumora::TForm2 form2(std::make_unique<lumora::VirtualAdapter>(), form1.Model().Config().Image(),
+  lumora::TForm2 form2(std::make_unique<lumora::VirtualAdapter>(), form1.Model().Output().Image(),
                        messages, &form1);
   form1.SetProgrammingWindow(&form2);
   form1.show();

@@ -105,7 +105,7 @@ int main() {
   for (int i = 0; i < lumora::kTableFileValues; ++i) table += std::to_string(i % 256) + " ";
   std::ofstream("str.tab") << table;
   std::printf("BuildControllerImage (packing and str.tab): %.1f us\n",
-              MicrosecondsPerCall(500, [&] { config.BuildControllerImage(); }));
+              MicrosecondsPerCall(500, [&] { model->Output().BuildControllerImage(); }));
 
   answers.path = (folder / "all.sqx").string();
   std::printf("\"save all\" listing: %.1f us\n",

@@ -3,11 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "files/controller_listing.h"
-#include "files/export_line.h"
 #include "files/project_file.h"
-#include "files/table_file.h"
-#include "main_window/controller_image.h"
 #include "main_window/save_dialog.h"
 
 namespace lumora {
@@ -146,14 +142,7 @@ void ControllerConfig::DisarmChain() {
   autos_.AutoPending = false;
 }
 
-// Export, project and listing files.
-
-void ControllerConfig::ExportSequence() {
-  editor_.StoreBackBeforeHandOff();
-  SaveThroughDialog(dialogs_, messages_, FileKind::Sequence, [this](const std::string& path) {
-    return SaveExportLine(path, editor_.Store().SceneCount, programs_.Table());
-  });
-}
+// Project file.
 
 void ControllerConfig::SaveProject() {
   SaveThroughDialog(dialogs_, messages_, FileKind::Project, [this](const std::string& path) {
@@ -177,71 +166,6 @@ void ControllerConfig::OpenProject() {
   slotColours_[0] = MarkProgramSlots(1);
   SelectAuto(1);
   autos_.MarkAutoPanels(1);
-}
-
-void ControllerConfig::SaveFullListing() {
-  editor_.StoreBackBeforeHandOff();
-  SaveThroughDialog(dialogs_, messages_, FileKind::Sequence, [this](const std::string& path) {
-    PackScenes();
-    return lumora::SaveFullListing(path, autos_.AutoTable, programs_.Table(), packed_);
-  });
-}
-
-void ControllerConfig::SaveAutoListing() {
-  editor_.StoreBackBeforeHandOff();
-  SaveThroughDialog(dialogs_, messages_, FileKind::Sequence, [this](const std::string& path) {
-    return lumora::SaveAutoListing(path, autos_.AutoTable);
-  });
-}
-
-void ControllerConfig::SaveProgramListing() {
-  editor_.StoreBackBeforeHandOff();
-  SaveThroughDialog(dialogs_, messages_, FileKind::Sequence, [this](const std::string& path) {
-    return lumora::SaveProgramListing(path, programs_.Table());
-  });
-}
-
-void ControllerConfig::SaveSceneListing() {
-  editor_.StoreBackBeforeHandOff();
-  SaveThroughDialog(dialogs_, messages_, FileKind::Sequence, [this](const std::string& path) {
-    PackScenes();
-    return lumora::SaveSceneListing(path, packed_);
-  });
-}
-
-// Controller image.
-
-void ControllerConfig::PackScenes() {
-  lumora::PackScenes(programs_.Store(), packed_);
-}
-
-void ControllerConfig::BuildControllerImage() {
-  editor_.StoreBackBeforeHandOff();
-  PackScenes();
-  BuildImageTables(autos_.AutoTable, programs_.Table(), packed_, image_);
-  // Read afresh at every send; on failure the image keeps the previous values.
-  TableFileArray table;
-  switch (ReadTableFile(std::string(kTableFileName), table)) {
-    case ReadResult::Ok:
-      std::ranges::copy(table, image_.begin() + kImageTableFile);
-      imageReady_ = true;
-      break;
-    case ReadResult::CannotOpen:
-      messages_.ShowError(message::TableFileMissing);
-      imageReady_ = false;
-      break;
-    case ReadResult::NotAFile:  // there, but no table
-    case ReadResult::Invalid:
-      messages_.ShowError(message::TableFileInvalid);
-      imageReady_ = false;
-      break;
-  }
-}
-
-bool ControllerConfig::SendToController() {
-  BuildControllerImage();
-  editor_.HaltPreview();
-  return imageReady_;
 }
 
 // Snapshots.

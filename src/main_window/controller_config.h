@@ -21,9 +21,8 @@ struct ConfigSnapshot {
 };
 
 // What goes into the controller: the 56 DMX programs and their squares, the seven automatic
-// programs and their chain, the project file, the export line, the listings and the image
-// the programming window sends. It takes sequences from the editor and plays programs in it;
-// the editor knows nothing of it.
+// programs and their chain, and the project file that holds them. It takes sequences from
+// the editor and plays programs in it; the editor knows nothing of it.
 class ControllerConfig {
  public:
   ControllerConfig(SequenceEditor& editor, MainWindowView& view, FileDialogs& dialogs,
@@ -54,32 +53,13 @@ class ControllerConfig {
   // The chain ends and is not begun by the next preview tick; the squares stay as they are.
   void DisarmChain();
 
-  // Export, project and listing files.
-  void ExportSequence();      // "Export"
-  void OpenProject();         // "Otwórz projekt"
-  void SaveProject();         // "Zapisz projekt"
-  void SaveFullListing();     // "save all"
-  void SaveAutoListing();     // "save tab auto"
-  void SaveProgramListing();  // "save tab prg"
-  void SaveSceneListing();    // "save tab sc_prg"
-
-  // Controller image.
-  // "Wyślij do sterownika": builds the image and halts the preview; whether the programming
-  // window may open.
-  bool SendToController();
-  void BuildControllerImage();
-  void PackScenes();
+  // Project file.
+  void OpenProject();  // "Otwórz projekt"
+  void SaveProject();  // "Zapisz projekt"
 
   const ProgramMemory& Programs() const { return programs_; }
   const AutoPrograms& Autos() const { return autos_; }
   const std::array<CellColour, kPrograms>& SlotColours() const { return slotColours_; }
-  const PackedScenesArray& PackedScenes() const { return packed_; }
-  // Lives as long as the configuration; the programming window sends from it.
-  const ControllerImageArray& Image() const { return image_; }
-  bool ImageReady() const { return imageReady_; }
-
-  // The packed scenes and the image are not part of it: every send and listing builds them
-  // afresh.
   ConfigSnapshot Snapshot() const;
   void Restore(const ConfigSnapshot& snapshot);
 
@@ -99,9 +79,6 @@ class ControllerConfig {
   ProgramMemory programs_;
   AutoPrograms autos_;
   std::array<CellColour, kPrograms> slotColours_{};
-  PackedScenesArray packed_{};
-  ControllerImageArray image_{};
-  bool imageReady_ = false;
 };
 
 }  // namespace lumora

@@ -3,7 +3,9 @@
 namespace lumora {
 
 MainWindowModel::MainWindowModel(MainWindowView& view, FileDialogs& dialogs, MessageBoxes& messages)
-    : editor_(view, dialogs, messages), config_(editor_, view, dialogs, messages) {}
+    : editor_(view, dialogs, messages),
+      config_(editor_, view, dialogs, messages),
+      output_(editor_, config_, dialogs, messages) {}
 
 void MainWindowModel::FormCreate() {
   editor_.Start();

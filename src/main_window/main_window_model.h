@@ -3,15 +3,17 @@
 #include <optional>
 
 #include "main_window/controller_config.h"
+#include "main_window/controller_output.h"
 #include "main_window/dialogs.h"
 #include "main_window/main_window_view.h"
 #include "main_window/sequence_editor.h"
 
 namespace lumora {
 
-// The main window's logic: the sequence editor and the controller configuration, which uses
-// the editor. The widgets forward their events here; what needs both parts is put together
-// here, everything else goes to the part it belongs to.
+// The main window's logic: the sequence editor, the controller configuration, which uses the
+// editor, and what is made of both for the controller. The widgets forward their events
+// here; what needs more than one part is put together here, everything else goes to the
+// part it belongs to.
 class MainWindowModel {
  public:
   MainWindowModel(MainWindowView& view, FileDialogs& dialogs, MessageBoxes& messages);
@@ -60,24 +62,27 @@ class MainWindowModel {
   // "Otwórz": also ends the automatic chain, even when cancelled.
   void OpenSequence();
   void SaveSequence() { editor_.SaveSequence(); }
-  void ExportSequence() { config_.ExportSequence(); }
+  void ExportSequence() { output_.ExportSequence(); }
   void OpenProject() { config_.OpenProject(); }
   void SaveProject() { config_.SaveProject(); }
-  void SaveFullListing() { config_.SaveFullListing(); }
-  void SaveAutoListing() { config_.SaveAutoListing(); }
-  void SaveProgramListing() { config_.SaveProgramListing(); }
-  void SaveSceneListing() { config_.SaveSceneListing(); }
+  void SaveFullListing() { output_.SaveFullListing(); }
+  void SaveAutoListing() { output_.SaveAutoListing(); }
+  void SaveProgramListing() { output_.SaveProgramListing(); }
+  void SaveSceneListing() { output_.SaveSceneListing(); }
 
-  bool SendToController() { return config_.SendToController(); }
+  bool SendToController() { return output_.SendToController(); }
 
   SequenceEditor& Editor() { return editor_; }
   const SequenceEditor& Editor() const { return editor_; }
   ControllerConfig& Config() { return config_; }
   const ControllerConfig& Config() const { return config_; }
+  ControllerOutput& Output() { return output_; }
+  const ControllerOutput& Output() const { return output_; }
 
  private:
   SequenceEditor editor_;
   ControllerConfig config_;
+  ControllerOutput output_;
 };
 
 }  // namespace lumora

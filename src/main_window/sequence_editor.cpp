@@ -9,7 +9,7 @@
 namespace lumora {
 
 SequenceEditor::SequenceEditor(MainWindowView& view, FileDialogs& dialogs, MessageBoxes& messages)
-    : view_(view), dialogs_(dialogs), messages_(messages) {
+    : view_(view), dialogs_(dialogs), messages_(messages), paint_(view) {
   store_.EffectMode = EffectNormal;
 }
 
@@ -27,7 +27,7 @@ void SequenceEditor::LoadScene(int slot) {
 }
 
 void SequenceEditor::RedrawGrid() {
-  for (int cell = 0; cell < kCellsPerScene; ++cell) view_.ShowCell(cell, store_.WorkingScene[cell]);
+  ShowScene(view_, store_.WorkingScene);
 }
 
 void SequenceEditor::ShowSceneCounters() {
@@ -57,49 +57,6 @@ bool SequenceEditor::LoadSequence(int count, int effectMode, std::span<const Cel
   ShowSceneCounters();
   LoadScene(0);
   return true;
-}
-
-// Painting.
-
-void SequenceEditor::SelectPaintColour(int paletteIndex) {
-  if (paletteIndex >= 0 && paletteIndex < static_cast<int>(kPalette.size())) {
-    paint_.PaintColor = kPalette[paletteIndex];
-  }
-}
-
-void SequenceEditor::PaintCell(int cell) {
-  store_.WorkingScene[cell] = paint_.PaintColor;
-  view_.ShowCell(cell, paint_.PaintColor);
-}
-
-void SequenceEditor::CellMouseDown(int cell, MouseButton button) {
-  if (cell < 0 || cell >= kCellsPerScene) return;
-  switch (button) {
-    case MouseButton::Left:
-      if (paint_.ReplaceMode) {
-        const CellColour clicked = store_.WorkingScene[cell];  // a copy: replace rewrites it
-        std::ranges::replace(store_.WorkingScene, clicked, paint_.PaintColor);
-        RedrawGrid();
-      }
-      PaintCell(cell);
-      paint_.HoverPaint = false;
-      break;
-    case MouseButton::Right:
-      paint_.HoverPaint = true;
-      break;
-    case MouseButton::Middle:
-      break;
-  }
-}
-
-void SequenceEditor::CellMouseMove(int cell) {
-  if (paint_.HoverPaint && cell >= 0 && cell < kCellsPerScene) PaintCell(cell);
-}
-
-std::optional<CellColour> SequenceEditor::TubeFrameColour(int tube) const {
-  if (tube == 1) return colour::Red;
-  if (tube >= 2 && tube <= 10) return paint_.PaintColor;
-  return std::nullopt;
 }
 
 // Editing commands.
@@ -271,12 +228,12 @@ void SequenceEditor::SaveSequence() {
 // Snapshots.
 
 SequenceSnapshot SequenceEditor::Snapshot() const {
-  return {store_, paint_, preview_, previewRunning_, screenShowsPreviewFrame_};
+  return {store_, paint_.State(), preview_, previewRunning_, screenShowsPreviewFrame_};
 }
 
 void SequenceEditor::Restore(const SequenceSnapshot& snapshot) {
   store_ = snapshot.store;
-  paint_ = snapshot.paint;
+  paint_.Restore(snapshot.paint);
   preview_ = snapshot.preview;
   previewRunning_ = snapshot.previewRunning;
   screenShowsPreviewFrame_ = snapshot.screenShowsPreviewFrame;

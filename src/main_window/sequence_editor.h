@@ -6,7 +6,7 @@
 #include "main_window/dialogs.h"
 #include "main_window/effect_steps.h"
 #include "main_window/main_window_view.h"
-#include "main_window/paint_state.h"
+#include "main_window/paint_tools.h"
 #include "main_window/scene_store.h"
 
 namespace lumora {
@@ -42,14 +42,15 @@ class SequenceEditor {
   // runs stays as it was.
   bool LoadSequence(int count, int effectMode, std::span<const CellColour> cells);
 
-  // Painting.
-  void SelectPaintColour(int paletteIndex);  // 0..7, top to bottom
-  void SelectPencil() { paint_.ReplaceMode = false; }
-  void SelectBrush() { paint_.ReplaceMode = true; }
-  void CellMouseDown(int cell, MouseButton button);
-  void CellMouseMove(int cell);
-  // Colour a click on a tube's frame gives it, or nothing for tubes without the click.
-  std::optional<CellColour> TubeFrameColour(int tube) const;
+  // Painting on the scene on screen.
+  void SelectPaintColour(int paletteIndex) { paint_.SelectPaintColour(paletteIndex); }
+  void SelectPencil() { paint_.SelectPencil(); }
+  void SelectBrush() { paint_.SelectBrush(); }
+  void CellMouseDown(int cell, MouseButton button) {
+    paint_.CellMouseDown(store_.WorkingScene, cell, button);
+  }
+  void CellMouseMove(int cell) { paint_.CellMouseMove(store_.WorkingScene, cell); }
+  std::optional<CellColour> TubeFrameColour(int tube) const { return paint_.TubeFrameColour(tube); }
 
   // Editing commands.
   void PreviousScene() { StepScene(-1); }
@@ -85,7 +86,7 @@ class SequenceEditor {
   void StoreBackBeforeHandOff();
 
   const SceneStore& Store() const { return store_; }
-  const PaintState& Paint() const { return paint_; }
+  const PaintState& Paint() const { return paint_.State(); }
 
   SequenceSnapshot Snapshot() const;
   // Takes the state back and shows it.
@@ -98,13 +99,12 @@ class SequenceEditor {
   void LeavePreview();
   // Stores the scene on screen and shows the one delta away, wrapping at the ends.
   void StepScene(int delta);
-  void PaintCell(int cell);
 
   MainWindowView& view_;
   FileDialogs& dialogs_;
   MessageBoxes& messages_;
   SceneStore store_;
-  PaintState paint_;
+  PaintTools paint_;
   PreviewState preview_;
   bool previewRunning_ = false;
   bool screenShowsPreviewFrame_ = false;

@@ -118,7 +118,7 @@ void Form1Test::opensFixedOnConfigurationTabWithCountersOne() {
 }
 
 void Form1Test::programmingWindowStaysHiddenAndClosingTheMainWindowEndsTheProgram() {
-  TForm2 form2(std::make_unique<VirtualAdapter>(), form_->Model().Config().Image(), dialogs_,
+  TForm2 form2(std::make_unique<VirtualAdapter>(), form_->Model().Output().Image(), dialogs_,
                form_.get());
   QCOMPARE(form2.windowTitle(), QStringLiteral("Programowanie sterownika"));
   QCOMPARE(form2.size(), QSize(476, 224));

@@ -49,7 +49,7 @@ void Form2SoakTest::CheckReceived() {
   const ReceivedTransfer received = controller_->Received();
   QCOMPARE(received.BadHeaders + received.BadPages + received.BadImages, 0u);
   if (received.Outcome == TransferOutcome::Complete) {
-    const ControllerImageArray& image = form1_->Model().Config().Image();
+    const ControllerImageArray& image = form1_->Model().Output().Image();
     for (int i = 0; i < kTransferBytes; ++i) {
       QCOMPARE(received.Image[i], static_cast<std::uint8_t>(image[i] & 0xFF));
     }
@@ -80,7 +80,7 @@ void Form2SoakTest::randomUseNeverDamagesATransfer() {
   QVERIFY(model.SendToController());
   auto adapter = std::make_unique<VirtualAdapter>();
   controller_ = adapter.get();
-  form2_ = std::make_unique<TForm2>(std::move(adapter), model.Config().Image(), dialogs_);
+  form2_ = std::make_unique<TForm2>(std::move(adapter), model.Output().Image(), dialogs_);
   form2_->show();
   QVERIFY(QTest::qWaitForWindowExposed(form2_.get()));
 

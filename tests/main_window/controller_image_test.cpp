@@ -60,11 +60,11 @@ class ControllerSendTest : public ModelFixture {
 TEST_F(ControllerSendTest, DefaultsGiveZerosAndTheTableFileFollows) {
   TableFile(" ", 1);
   EXPECT_TRUE(model.SendToController());
-  for (int i = 0; i < kImageTableFile; ++i) ASSERT_EQ(model.Config().Image()[i], 0) << i;
-  EXPECT_EQ(model.Config().Image()[kImageTableFile], 1);
-  EXPECT_EQ(model.Config().Image()[kImageTableFile + 535], 536 % 256);
+  for (int i = 0; i < kImageTableFile; ++i) ASSERT_EQ(model.Output().Image()[i], 0) << i;
+  EXPECT_EQ(model.Output().Image()[kImageTableFile], 1);
+  EXPECT_EQ(model.Output().Image()[kImageTableFile + 535], 536 % 256);
   for (int i = kImageTableFile + 536; i < kControllerImageSize; ++i) {
-    ASSERT_EQ(model.Config().Image()[i], 0) << i;
+    ASSERT_EQ(model.Output().Image()[i], 0) << i;
   }
 }
 
@@ -79,40 +79,40 @@ TEST_F(ControllerSendTest, LayoutOfTablesAndScenes) {
     state.autos.AutoTable[0] = 56;
   });
   ASSERT_TRUE(model.SendToController());
-  EXPECT_EQ(model.Config().Image()[0], 55);
-  EXPECT_EQ(model.Config().Image()[1], 0);
-  EXPECT_EQ(model.Config().Image()[21], 0);
-  EXPECT_EQ(model.Config().Image()[22], 2);
-  EXPECT_EQ(model.Config().Image()[23], 2);
-  EXPECT_EQ(model.Config().Image()[24], 3);
-  EXPECT_EQ(model.Config().Image()[25], 3);
-  EXPECT_EQ(model.Config().Image()[262], 0x70);
-  const auto first = std::make_unique<ControllerImageArray>(model.Config().Image());
+  EXPECT_EQ(model.Output().Image()[0], 55);
+  EXPECT_EQ(model.Output().Image()[1], 0);
+  EXPECT_EQ(model.Output().Image()[21], 0);
+  EXPECT_EQ(model.Output().Image()[22], 2);
+  EXPECT_EQ(model.Output().Image()[23], 2);
+  EXPECT_EQ(model.Output().Image()[24], 3);
+  EXPECT_EQ(model.Output().Image()[25], 3);
+  EXPECT_EQ(model.Output().Image()[262], 0x70);
+  const auto first = std::make_unique<ControllerImageArray>(model.Output().Image());
   ASSERT_TRUE(model.SendToController());
-  EXPECT_EQ(model.Config().Image(), *first);
+  EXPECT_EQ(model.Output().Image(), *first);
 }
 
 TEST_F(ControllerSendTest, TableFileIsReadAfreshAndKeptAsIntegers) {
   TableFile(" ");
   ASSERT_TRUE(model.SendToController());
-  const auto oneLine = std::make_unique<ControllerImageArray>(model.Config().Image());
+  const auto oneLine = std::make_unique<ControllerImageArray>(model.Output().Image());
   TableFile("\r\n");
   ASSERT_TRUE(model.SendToController());
-  EXPECT_EQ(model.Config().Image(), *oneLine);
+  EXPECT_EQ(model.Output().Image(), *oneLine);
   std::string odd = "256 300 ";
   for (int i = 2; i < kTableFileValues; ++i) odd += "7 ";
   WriteBytes("str.tab", odd);
   ASSERT_TRUE(model.SendToController());
-  EXPECT_EQ(model.Config().Image()[kImageTableFile], 256);
-  EXPECT_EQ(model.Config().Image()[kImageTableFile] & 0xFF, 0);
-  EXPECT_EQ(model.Config().Image()[kImageTableFile + 1] & 0xFF, 44);
-  EXPECT_EQ(model.Config().Image()[kImageTableFile + 535], 7);
+  EXPECT_EQ(model.Output().Image()[kImageTableFile], 256);
+  EXPECT_EQ(model.Output().Image()[kImageTableFile] & 0xFF, 0);
+  EXPECT_EQ(model.Output().Image()[kImageTableFile + 1] & 0xFF, 44);
+  EXPECT_EQ(model.Output().Image()[kImageTableFile + 535], 7);
 }
 
 TEST_F(ControllerSendTest, RefusedTableFileKeepsTheWindowClosed) {
   TableFile(" ", 5);
   ASSERT_TRUE(model.SendToController());
-  const auto good = std::make_unique<ControllerImageArray>(model.Config().Image());
+  const auto good = std::make_unique<ControllerImageArray>(model.Output().Image());
   const struct {
     const char* bytes;
     const char* message;
@@ -124,7 +124,7 @@ TEST_F(ControllerSendTest, RefusedTableFileKeepsTheWindowClosed) {
     if (c.bytes) WriteBytes("str.tab", c.bytes);
     EXPECT_FALSE(model.SendToController());
     EXPECT_EQ(dialogs.errors.back(), c.message);
-    EXPECT_EQ(model.Config().Image(), *good);
+    EXPECT_EQ(model.Output().Image(), *good);
   }
 }
 

@@ -77,7 +77,7 @@ class RandomUseTest : public ModelFixture {
   }
 
   void CheckImage(int step) {
-    const auto& image = model.Config().Image();
+    const auto& image = model.Output().Image();
     for (int i = 0; i < kAutoTableSize; ++i) ASSERT_EQ(image[i], Autos().AutoTable[i] - 1) << step;
     for (int i = 0; i < kProgramTableSize; ++i) {
       ASSERT_EQ(image[kImageProgramTable + i], Programs().Table()[i]) << step;
@@ -194,7 +194,7 @@ TEST_F(RandomUseTest, InvariantsHoldUnderEveryCommand) {
         break;
       case 23:
         handOff = true;
-        model.Config().PackScenes();
+        model.Output().PackScenes();
         break;
     }
     if (handOff && previewFrame && Store().SceneSlots != slotsBefore) {
