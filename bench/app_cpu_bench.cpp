@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <vector>
 
 #include <QApplication>
 #include <QTimer>
@@ -46,10 +47,11 @@ int main(int argc, char* argv[]) {
   QCoreApplication::processEvents();
 
   lumora::MainWindowModel& model = form1.Model();
-  model.store.SceneCount = 3;
-  for (std::size_t i = 0; i < 3 * lumora::kCellsPerScene; ++i) {
-    model.store.SceneSlots[i] = lumora::kPalette[i % lumora::kPalette.size()];
+  std::vector<lumora::CellColour> cells(3 * lumora::kCellsPerScene);
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    cells[i] = lumora::kPalette[i % lumora::kPalette.size()];
   }
+  model.Editor().LoadSequence(3, lumora::EffectNormal, cells);
   model.SelectEffectMode(lumora::EffectWave1);
   model.Play();
   constexpr int kTicks = 2000;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 
@@ -58,7 +59,7 @@ int main(int argc, char* argv[]) {
   lumora::QtFileDialogs dialogs;
   lumora::QtMessageBoxes messages;
   lumora::TForm1 form1(dialogs, messages);
-  lumora::TForm2 form2(std::make_unique<lumora::VirtualAdapter>(), form1.Model().ControllerImage,
+  lumora::TForm2 form2(std::make_unique<lumora::VirtualAdapter>(), form1.Model().Output().Image(),
                        messages, &form1);
   form1.SetProgrammingWindow(&form2);
   form1.show();
@@ -71,18 +72,20 @@ int main(int argc, char* argv[]) {
   lumora::MainWindowModel& model = form1.Model();
   constexpr int kCalls = 2000;
   const double unchanged = PerCall(kCalls, [&](int) {
-    model.RedrawGrid();
+    model.Editor().RedrawGrid();
     model.RefreshDisplay();
   });
   std::printf("RedrawGrid + RefreshDisplay, nothing changed: %.2f us per call (target < 500 us)\n",
               unchanged);
   // Every cell changes on every call, as in a "normal" preview of alternating scenes.
-  const double changed = PerCall(kCalls / 10, [&](int i) {
-    model.store.WorkingScene.fill(i % 2 ? lumora::colour::Red : lumora::colour::Blue);
-    model.RedrawGrid();
+  std::vector<lumora::CellColour> redBlue(lumora::kCellsPerScene, lumora::colour::Red);
+  redBlue.insert(redBlue.end(), lumora::kCellsPerScene, lumora::colour::Blue);
+  model.Editor().LoadSequence(2, lumora::EffectNormal, redBlue);
+  const double changed = PerCall(kCalls / 10, [&](int) {
+    model.NextScene();  // stores the scene back and redraws the grid with the other one
     model.RefreshDisplay();
   });
-  std::printf("RedrawGrid + RefreshDisplay + repaint, all 128 cells changed: %.2f us per call\n",
+  std::printf("scene step + RefreshDisplay + repaint, all 128 cells changed: %.2f us per call\n",
               changed);
 
   auto* cell = form1.findChild<lumora::Panel*>(QStringLiteral("Panel25"));
@@ -91,7 +94,7 @@ int main(int argc, char* argv[]) {
   for (int i = 0; i < 100; ++i) {
     cell->SetColour(*cell->Colour());
     cell->SetCaption(cell->Caption());
-    model.RedrawGrid();
+    model.Editor().RedrawGrid();
     model.RefreshDisplay();
     QCoreApplication::processEvents();
   }

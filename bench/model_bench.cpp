@@ -66,24 +66,34 @@ int main() {
   model->FormCreate();
 
   // "fala1" preview tick on 99 scenes (model side; the widgets' repaint is measured apart).
-  model->store.SceneCount = lumora::MaxScenes;
-  model->store.EffectMode = lumora::EffectWave1;
-  for (std::size_t i = 0; i < model->store.SceneSlots.size(); ++i)
-    model->store.SceneSlots[i] = lumora::CellColour(i);
+  std::vector<lumora::CellColour> sequence(lumora::MaxScenes * lumora::kCellsPerScene);
+  for (std::size_t i = 0; i < sequence.size(); ++i) sequence[i] = lumora::CellColour(i);
+  model->Editor().LoadSequence(lumora::MaxScenes, lumora::EffectWave1, sequence);
   model->Play();
   std::printf("preview tick (fala1, model): %.2f us\n",
               MicrosecondsPerCall(10000, [&] { model->PreviewTick(); }));
 
   // An assignment of 20 scenes before 860 others, filling the store to exactly 880.
-  for (int k = 2; k <= 10; ++k) model->programs.SetProgram(k, 95, 1);
-  model->programs.SetProgram(11, 5, 1);
+  lumora::ControllerConfig& config = model->Config();
+  {
+    lumora::ConfigSnapshot state = config.Snapshot();
+    for (int k = 2; k <= 10; ++k) state.programs.SetProgram(k, 95, 1);
+    state.programs.SetProgram(11, 5, 1);
+    config.Restore(state);
+  }
   std::vector<lumora::CellColour> cells(20 * lumora::kCellsPerScene, lumora::colour::White);
   answers.path = (folder / "twenty.sqx").string();
   lumora::SaveSequenceFile(answers.path, 20, 1, cells);
   double assign = 0;
   const int assigns = 200;
   for (int i = 0; i < assigns; ++i) {
-    model->programs.SetProgram(1, 0, 1);  // every later program moves up by 20 scenes
+    {
+      // Every later program moves up by 20 scenes. The state goes before the clock starts,
+      // so the memory is not shared with it and is written in place.
+      lumora::ConfigSnapshot state = config.Snapshot();
+      state.programs.SetProgram(1, 0, 1);
+      config.Restore(state);
+    }
     const auto start = Clock::now();
     model->AssignProgramFromFile(1);
     assign += std::chrono::duration<double, std::micro>(Clock::now() - start).count();
@@ -95,7 +105,7 @@ int main() {
   for (int i = 0; i < lumora::kTableFileValues; ++i) table += std::to_string(i % 256) + " ";
   std::ofstream("str.tab") << table;
   std::printf("BuildControllerImage (packing and str.tab): %.1f us\n",
-              MicrosecondsPerCall(500, [&] { model->BuildControllerImage(); }));
+              MicrosecondsPerCall(500, [&] { model->Output().BuildControllerImage(); }));
 
   answers.path = (folder / "all.sqx").string();
   std::printf("\"save all\" listing: %.1f us\n",

@@ -38,8 +38,8 @@ int main(int argc, char* argv[]) {
     // Gives the programming timer a real-time class where the process may not take one.
     lumora::RealtimeKit realtime(QDBusConnection::systemBus());
     lumora::TForm1 form1(dialogs, messages);
-    lumora::TForm2 form2(std::move(choice.Adapter), form1.Model().ControllerImage, messages, &form1,
-                         &realtime);
+    lumora::TForm2 form2(std::move(choice.Adapter), form1.Model().Output().Image(), messages,
+                         &form1, &realtime);
     form1.SetProgrammingWindow(&form2);
     form1.show();
     return QApplication::exec();

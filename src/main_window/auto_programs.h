@@ -43,6 +43,8 @@ struct AutoPrograms {
   void SetStart(int position);
   void SetEnd(int position);
   void SetLoop(int position);
+
+  bool operator==(const AutoPrograms&) const = default;
 };
 
 }  // namespace lumora

@@ -18,6 +18,8 @@ struct PreviewState {
   bool RestartPending = false;  // the next wave step begins again at scene 1
   bool SequenceEnded = false;   // the sequence has been played to its end
   bool FeedReversed = false;    // order of the next "fala2" feed
+
+  bool operator==(const PreviewState&) const = default;
 };
 
 // Each step advances the preview by one frame, writing WorkingScene and CurrentScene.

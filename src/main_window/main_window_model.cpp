@@ -3,46 +3,28 @@
 namespace lumora {
 
 MainWindowModel::MainWindowModel(MainWindowView& view, FileDialogs& dialogs, MessageBoxes& messages)
-    : view_(view), dialogs_(dialogs), messages_(messages) {
-  store.EffectMode = EffectNormal;
-}
+    : editor_(view, dialogs, messages),
+      config_(editor_, view, dialogs, messages),
+      output_(editor_, config_, dialogs, messages) {}
 
 void MainWindowModel::FormCreate() {
-  store.SceneCount = 1;
-  store.CurrentScene = 1;
-  ShowSceneCounters();
-  RedrawGrid();
-  SlotPanelColor.fill(slot_colour::ButtonFace);
-  autos.AutoPending = false;
-  autos.ResetAutoTable();
-  SelectAuto(1);
-  autos.MarkAutoPanels(1);
-  // The chain is armed but not followed: the first preview tick only restarts the preview.
-  autos.AutoActive = false;
+  editor_.Start();
+  config_.Start();
 }
 
-void MainWindowModel::LoadScene(int slot) {
-  store.LoadScene(slot);
-  screenShowsPreviewFrame_ = false;
-  RedrawGrid();
+void MainWindowModel::PreviewTick() {
+  config_.AutoStep();
+  editor_.FrameStep();
 }
 
-void MainWindowModel::RedrawGrid() {
-  for (int cell = 0; cell < kCellsPerScene; ++cell) view_.ShowCell(cell, store.WorkingScene[cell]);
+void MainWindowModel::RefreshDisplay() {
+  config_.Refresh();
+  editor_.Refresh();
 }
 
-void MainWindowModel::ShowSceneCounters() {
-  view_.ShowSceneCounters(store.SceneCount, store.CurrentScene);
-}
-
-void MainWindowModel::ShowEffectMode() {
-  if (store.EffectMode >= EffectNormal && store.EffectMode <= EffectWave2) {
-    view_.ShowEffectMode(store.EffectMode);
-  }
-}
-
-void MainWindowModel::StoreBackBeforeHandOff() {
-  if (!previewRunning_ && !screenShowsPreviewFrame_) store.StoreScene(store.CurrentScene - 1);
+void MainWindowModel::OpenSequence() {
+  config_.DisarmChain();
+  editor_.OpenSequenceFile();
 }
 
 }  // namespace lumora

@@ -2,132 +2,87 @@
 
 #include <optional>
 
-#include "main_window/auto_programs.h"
 #include "common/dialogs.h"
-#include "main_window/effect_steps.h"
+#include "main_window/controller_config.h"
+#include "main_window/controller_output.h"
 #include "main_window/main_window_view.h"
-#include "main_window/painting.h"
-#include "main_window/program_store.h"
-#include "main_window/scene_store.h"
+#include "main_window/sequence_editor.h"
 
 namespace lumora {
 
-// The main window's logic: the scene store, painting, editing commands, effect modes and
-// the preview. The widgets forward their events here and show what the view is told.
+// The main window's logic: the sequence editor, the controller configuration, which uses the
+// editor, and what is made of both for the controller. The widgets forward their events
+// here; what needs more than one part is put together here, everything else goes to the
+// part it belongs to.
 class MainWindowModel {
  public:
   MainWindowModel(MainWindowView& view, FileDialogs& dialogs, MessageBoxes& messages);
 
   void FormCreate();
 
-  // Scene store operations that also reach the screen.
-  void StoreScene(int slot) { store.StoreScene(slot); }
-  // Copies a slot to the screen; a scene of the store replaces any preview frame.
-  void LoadScene(int slot);
-  void RedrawGrid();
-  void ShowSceneCounters();
-  void ShowEffectMode();
-
   // Painting.
-  void SelectPaintColour(int paletteIndex);  // 0..7, top to bottom
-  void SelectPencil() { paint.ReplaceMode = false; }
-  void SelectBrush() { paint.ReplaceMode = true; }
-  void CellMouseDown(int cell, MouseButton button);
-  void CellMouseMove(int cell);
-  // Colour a click on a tube's frame gives it, or nothing for tubes without the click.
-  std::optional<CellColour> TubeFrameColour(int tube) const;
+  void SelectPaintColour(int paletteIndex) { editor_.SelectPaintColour(paletteIndex); }
+  void SelectPencil() { editor_.SelectPencil(); }
+  void SelectBrush() { editor_.SelectBrush(); }
+  void CellMouseDown(int cell, MouseButton button) { editor_.CellMouseDown(cell, button); }
+  void CellMouseMove(int cell) { editor_.CellMouseMove(cell); }
+  std::optional<CellColour> TubeFrameColour(int tube) const {
+    return editor_.TubeFrameColour(tube);
+  }
 
   // Editing commands.
-  void PreviousScene() { StepScene(-1); }
-  void NextScene() { StepScene(+1); }
-  void AddScene();                  // "Dodaj"
-  void DeleteScene();               // "Usuń"
-  void CopyScene();                 // "kopiuj"
-  void PasteScene();                // "wklej"
-  void SelectEffectMode(int mode);  // the radio buttons "normal", "fala1", "fala2"
+  void PreviousScene() { editor_.PreviousScene(); }
+  void NextScene() { editor_.NextScene(); }
+  void AddScene() { editor_.AddScene(); }
+  void DeleteScene() { editor_.DeleteScene(); }
+  void CopyScene() { editor_.CopyScene(); }
+  void PasteScene() { editor_.PasteScene(); }
+  void SelectEffectMode(int mode) { editor_.SelectEffectMode(mode); }
 
   // Preview.
-  void Play();
-  void Stop();
-  void StartPreview();
-  void StopPreview();
+  void Play() { editor_.Play(); }
+  void Stop() { editor_.Stop(); }
+  // The automatic chain moves on first, then the frame steps.
   void PreviewTick();
+  // Everything the 100 ms refresh shows.
   void RefreshDisplay();
-  bool PreviewRunning() const { return previewRunning_; }
-  // The grid shows a frame of the preview, not a scene of the store.
-  bool ScreenShowsPreviewFrame() const { return screenShowsPreviewFrame_; }
+  bool PreviewRunning() const { return editor_.PreviewRunning(); }
+  bool ScreenShowsPreviewFrame() const { return editor_.ScreenShowsPreviewFrame(); }
 
-  // DMX program slots.
-  void ProgramSlotMouseDown(int k, MouseButton button);  // the 56 program squares
-  void PlayProgram(int k);
-  void AssignProgramFromFile(int k);
-  // Takes program k into the editor; an empty program changes nothing.
-  void LoadProgram(int k);
-  // Recolours the slot colours with program k highlighted; the colour for slot k.
-  CellColour MarkProgramSlots(int k);
-  void ShowMemoryUse();
+  // DMX program slots and automatic programs.
+  void ProgramSlotMouseDown(int k, MouseButton button) { config_.ProgramSlotMouseDown(k, button); }
+  void AssignProgramFromFile(int k) { config_.AssignProgramFromFile(k); }
+  void AutoPanelMouseDown(int k) { config_.AutoPanelMouseDown(k); }
+  void AutoStartClick(int position) { config_.AutoStartClick(position); }
+  void AutoEndClick(int position) { config_.AutoEndClick(position); }
+  void AutoLoopClick(int position) { config_.AutoLoopClick(position); }
+  void TabChanged() { config_.StopChain(); }
 
-  // Sequence, export, project and listing files.
-  void OpenSequence();  // "Otwórz"
-  // Loads a sequence file chosen in the dialog and plays it; false when cancelled or refused.
-  bool OpenSequenceFile();
-  void SaveSequence();        // "Zapisz"
-  void ExportSequence();      // "Export"
-  void OpenProject();         // "Otwórz projekt"
-  void SaveProject();         // "Zapisz projekt"
-  void SaveFullListing();     // "save all"
-  void SaveAutoListing();     // "save tab auto"
-  void SaveProgramListing();  // "save tab prg"
-  void SaveSceneListing();    // "save tab sc_prg"
+  // Files.
+  // "Otwórz": also ends the automatic chain, even when cancelled.
+  void OpenSequence();
+  void SaveSequence() { editor_.SaveSequence(); }
+  void ExportSequence() { output_.ExportSequence(); }
+  void OpenProject() { config_.OpenProject(); }
+  void SaveProject() { config_.SaveProject(); }
+  void SaveFullListing() { output_.SaveFullListing(); }
+  void SaveAutoListing() { output_.SaveAutoListing(); }
+  void SaveProgramListing() { output_.SaveProgramListing(); }
+  void SaveSceneListing() { output_.SaveSceneListing(); }
 
-  // Controller image.
-  // "Wyślij do sterownika": builds the image and halts the preview; whether the programming
-  // window may open.
-  bool SendToController();
-  void BuildControllerImage();
-  void PackScenes();
+  bool SendToController() { return output_.SendToController(); }
 
-  // Automatic programs.
-  void AutoPanelMouseDown(int k);  // the 7 automatic squares, any button
-  void SelectAuto(int k);
-  void AutoStep();
-  void AutoStartClick(int position);  // "Prg Start" spinner
-  void AutoEndClick(int position);    // "Prg End" spinner
-  void AutoLoopClick(int position);   // "Prg Loop" spinner
-  void TabChanged() { autos.StopAuto(); }
-
-  // Stores the scene on screen into its slot before the sequence is handed on, unless the
-  // screen shows a preview frame rather than a scene of the store.
-  void StoreBackBeforeHandOff();
-
-  SceneStore store;
-  PaintState paint;
-  PreviewState preview;
-  ProgramMemory programs;
-  AutoPrograms autos;
-  std::array<CellColour, kPrograms> SlotPanelColor{};
-  PackedScenesArray PackedScenes{};
-  ControllerImageArray ControllerImage{};
-  bool ImageReady = false;
+  SequenceEditor& Editor() { return editor_; }
+  const SequenceEditor& Editor() const { return editor_; }
+  ControllerConfig& Config() { return config_; }
+  const ControllerConfig& Config() const { return config_; }
+  ControllerOutput& Output() { return output_; }
+  const ControllerOutput& Output() const { return output_; }
 
  private:
-  // Editing commands first rewind a running or halted preview, so no preview frame is ever
-  // stored into the sequence.
-  void LeavePreview();
-  // Stores the scene on screen and shows the one delta away, wrapping at the ends.
-  void StepScene(int delta);
-  void PaintCell(int cell);
-  // Every slot colour from the program table: occupied sky blue, empty button face.
-  void ColourOccupiedSlots();
-  // Asks for a file name to save under; nothing when the user cancelled.
-  std::optional<std::string> AskSavePath(FileKind kind);
-  void ReportSave(bool saved);
-
-  MainWindowView& view_;
-  FileDialogs& dialogs_;
-  MessageBoxes& messages_;
-  bool previewRunning_ = false;
-  bool screenShowsPreviewFrame_ = false;
+  SequenceEditor editor_;
+  ControllerConfig config_;
+  ControllerOutput output_;
 };
 
 }  // namespace lumora

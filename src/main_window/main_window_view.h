@@ -30,4 +30,9 @@ class MainWindowView {
   virtual void ShowMemoryUse(int usedScenes) = 0;
 };
 
+// Shows every cell of a scene on the grid.
+inline void ShowScene(MainWindowView& view, const Scene& scene) {
+  for (int cell = 0; cell < kCellsPerScene; ++cell) view.ShowCell(cell, scene[cell]);
+}
+
 }  // namespace lumora

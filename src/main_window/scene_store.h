@@ -33,6 +33,8 @@ struct SceneStore {
   void MoveScene(int destination, int source);
   void CopyToClipboard() { ClipboardScene = WorkingScene; }
   void PasteToSlot(int slot);
+
+  bool operator==(const SceneStore&) const = default;
 };
 
 }  // namespace lumora

@@ -99,7 +99,7 @@ void Form1CommandsTest::saveAndOpenSequenceThroughTheDialogs() {
   QTRY_COMPARE(LabelText(form, "Label22"), QStringLiteral("2"));
   auto* play = form.findChild<QAbstractButton*>(QStringLiteral("SpeedButton22"));
   QTRY_VERIFY(play->isChecked());  // an opened sequence plays at once
-  QCOMPARE(form.Model().store.Slot(1)[0], colour::Red);
+  QCOMPARE(form.Model().Editor().Store().Slot(1)[0], colour::Red);
 
   Answer(Path("export.sqx"));
   Click(form, OnTab(form, 0, kExportButton));
@@ -139,11 +139,11 @@ void Form1CommandsTest::programSquaresAssignAndPlay() {
 
   // The first preview tick after start-up plays the armed automatic program 1 once; a user's
   // click comes later than that.
-  QTRY_VERIFY(!form.Model().autos.AutoPending);
+  QTRY_VERIFY(!form.Model().Config().Autos().AutoPending);
   Click(form, OnConfigurationTab(form, ProgramSquare(5)));
   QTRY_COMPARE(SquareColour(5), std::optional<CellColour>(slot_colour::Green));
   QCOMPARE(SquareColour(1), std::optional<CellColour>(slot_colour::SkyBlue));
-  QCOMPARE(form.Model().store.SceneCount, 3);
+  QCOMPARE(form.Model().Editor().Store().SceneCount, 3);
   QVERIFY(form.Model().PreviewRunning());
   QTRY_COMPARE(form.findChild<Panel*>(QStringLiteral("Panel25"))->Colour(),
                std::optional<CellColour>(colour::Blue));

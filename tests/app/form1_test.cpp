@@ -50,7 +50,7 @@ class Form1Test : public QObject {
   }
   // The colours on screen, read at the places of the picture, in cell-index order.
   Scene ScreenCells();
-  const Scene& WorkingScene() { return form_->Model().store.WorkingScene; }
+  const Scene& WorkingScene() { return form_->Model().Editor().Store().WorkingScene; }
   QString LabelText(const char* name) { return testing::LabelText(*form_, name); }
   QPoint OnScenesGroup(QPoint inGroup) { return testing::OnScenesGroup(*form_, inGroup); }
   // Where a point of the second tab lies in the window (the tab open at start).
@@ -118,7 +118,7 @@ void Form1Test::opensFixedOnConfigurationTabWithCountersOne() {
 }
 
 void Form1Test::programmingWindowStaysHiddenAndClosingTheMainWindowEndsTheProgram() {
-  TForm2 form2(std::make_unique<VirtualAdapter>(), form_->Model().ControllerImage, dialogs_,
+  TForm2 form2(std::make_unique<VirtualAdapter>(), form_->Model().Output().Image(), dialogs_,
                form_.get());
   QCOMPARE(form2.windowTitle(), QStringLiteral("Programowanie sterownika"));
   QCOMPARE(form2.size(), QSize(476, 224));
@@ -299,13 +299,13 @@ void Form1Test::configurationTabForwardsToTheModel() {
   QTRY_COMPARE(LabelText("Label2"), QStringLiteral("3"));
   QCOMPARE(LabelText("Label4"), QStringLiteral("3"));
   QCOMPARE(form_->findChild<UpDown*>(QStringLiteral("UpDown2"))->Position(), 3);
-  QCOMPARE(form_->Model().autos.AutoTable[6], 3);
-  QCOMPARE(form_->Model().autos.AutoTable[7], 3);
+  QCOMPARE(form_->Model().Config().Autos().AutoTable[6], 3);
+  QCOMPARE(form_->Model().Config().Autos().AutoTable[7], 3);
 
   Click(OnConfigurationTab(kProgramsGroup + QPoint(8 + 24 * 3 + 12, 16 + 32 + 12)),
         Qt::RightButton);  // program 12: the open dialog, cancelled
   QCOMPARE(dialogs_.kindsAsked, std::deque<FileKind>{FileKind::Sequence});
-  QCOMPARE(form_->Model().programs.UsedScenes(), 0);
+  QCOMPARE(form_->Model().Config().Programs().UsedScenes(), 0);
 
   // Without "str.tab" the send stops at the message; the programming window stays hidden.
   QTemporaryDir emptyDir;

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "app/form1.h"
 #include "app/form2.h"
@@ -48,7 +49,7 @@ void Form2SoakTest::CheckReceived() {
   const ReceivedTransfer received = controller_->Received();
   QCOMPARE(received.BadHeaders + received.BadPages + received.BadImages, 0u);
   if (received.Outcome == TransferOutcome::Complete) {
-    const ControllerImageArray& image = form1_->Model().ControllerImage;
+    const ControllerImageArray& image = form1_->Model().Output().Image();
     for (int i = 0; i < kTransferBytes; ++i) {
       QCOMPARE(received.Image[i], static_cast<std::uint8_t>(image[i] & 0xFF));
     }
@@ -68,14 +69,18 @@ void Form2SoakTest::randomUseNeverDamagesATransfer() {
   }
   form1_ = std::make_unique<TForm1>(dialogs_, dialogs_);
   MainWindowModel& model = form1_->Model();
-  for (int k = 1; k <= 8; ++k) model.programs.SetProgram(k, 90, 1 + k % 3);
-  for (std::size_t i = 0; i < model.programs.ProgramStore.size(); ++i) {
-    model.programs.ProgramStore[i] = kPalette[(i * 7 + i / 128) % kPalette.size()];
+  ConfigSnapshot state = model.Config().Snapshot();
+  for (int k = 1; k <= 8; ++k) state.programs.SetProgram(k, 90, 1 + k % 3);
+  std::vector<CellColour> memory(kProgramStoreCells);
+  for (std::size_t i = 0; i < memory.size(); ++i) {
+    memory[i] = kPalette[(i * 7 + i / 128) % kPalette.size()];
   }
+  state.programs.StoreProgram(1, memory);  // program 1 begins the memory: all of it
+  model.Config().Restore(state);
   QVERIFY(model.SendToController());
   auto adapter = std::make_unique<VirtualAdapter>();
   controller_ = adapter.get();
-  form2_ = std::make_unique<TForm2>(std::move(adapter), model.ControllerImage, dialogs_);
+  form2_ = std::make_unique<TForm2>(std::move(adapter), model.Output().Image(), dialogs_);
   form2_->show();
   QVERIFY(QTest::qWaitForWindowExposed(form2_.get()));
 

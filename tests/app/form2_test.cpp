@@ -144,7 +144,7 @@ void Form2Test::init() {
   form1_ = std::make_unique<TForm1>(dialogs_, dialogs_);
   auto adapter = std::make_unique<VirtualAdapter>();
   controller_ = adapter.get();
-  form2_ = std::make_unique<TForm2>(std::move(adapter), form1_->Model().ControllerImage, dialogs_,
+  form2_ = std::make_unique<TForm2>(std::move(adapter), form1_->Model().Output().Image(), dialogs_,
                                     form1_.get());
   form1_->SetProgrammingWindow(form2_.get());
   highestProgress_ = 0;
@@ -189,14 +189,14 @@ void Form2Test::OpenProject() {
   dialogs_.answers.push_back(path.toStdString());
   Click(*form1_, OnConfigurationTab(*form1_, {4 + 52, 8 + 12}));  // "Otwórz projekt"
   QVERIFY(dialogs_.errors.empty());
-  QCOMPARE(form1_->Model().programs.UsedScenes(), 5);
+  QCOMPARE(form1_->Model().Config().Programs().UsedScenes(), 5);
 }
 
 void Form2Test::CheckReceivedImage() {
   const ReceivedTransfer received = controller_->Received();
   QCOMPARE(received.Outcome, TransferOutcome::Complete);
   QCOMPARE(received.BadHeaders + received.BadPages + received.BadImages, 0u);
-  const ControllerImageArray& image = form1_->Model().ControllerImage;
+  const ControllerImageArray& image = form1_->Model().Output().Image();
   int scenesBytesSet = 0;
   for (int i = 0; i < kTransferBytes; ++i) {
     QCOMPARE(received.Image[i], static_cast<std::uint8_t>(image[i] & 0xFF));
@@ -425,7 +425,7 @@ QString ThreadName(pid_t threadId) {
 void Form2Test::everyTimerThreadIsOfferedForARealTimeClassFromTheUiThread() {
   FakeRealtime realtime;
   auto form =
-      std::make_unique<TForm2>(std::make_unique<VirtualAdapter>(), form1_->Model().ControllerImage,
+      std::make_unique<TForm2>(std::make_unique<VirtualAdapter>(), form1_->Model().Output().Image(),
                                dialogs_, form1_.get(), &realtime);
   // The timer starts a thread as it is made, and again for the USB pace and the periodic kind.
   QTRY_COMPARE(realtime.starts.size(), 3u);
@@ -531,7 +531,7 @@ void Form2Test::unplugFileInTheVirtualFolderPullsThePlugMidTransfer() {
   QVERIFY(choice.Adapter);
   controller_ = dynamic_cast<VirtualAdapter*>(choice.Adapter.get());
   QVERIFY(controller_);
-  form2_ = std::make_unique<TForm2>(std::move(choice.Adapter), form1_->Model().ControllerImage,
+  form2_ = std::make_unique<TForm2>(std::move(choice.Adapter), form1_->Model().Output().Image(),
                                     dialogs_, form1_.get());
   form1_->SetProgrammingWindow(form2_.get());
   QFile unplug(directory + QStringLiteral("/unplug"));
@@ -582,7 +582,7 @@ void Form2Test::withoutADeviceEveryShowingShowsTheMessageAndProgrammingStaysDisa
                                             std::move(unplugged)};
   for (auto& adapter : adapters) {
     dialogs_.errors.clear();
-    TForm2 form(std::move(adapter), form1_->Model().ControllerImage, dialogs_, form1_.get());
+    TForm2 form(std::move(adapter), form1_->Model().Output().Image(), dialogs_, form1_.get());
     form1_->SetProgrammingWindow(&form);
     for (std::size_t showing = 1; showing <= 2; ++showing) {
       SendAndRun(form, [&] {

@@ -12,12 +12,14 @@ namespace {
 class AutoChainTest : public ModelFixture {
  protected:
   AutoChainTest() {
-    for (int k = 1; k <= 6; ++k) {
-      if (k == 2) continue;  // program 2 stays empty
-      model.programs.ResizeProgram(k, 1);
-      model.programs.StoreProgram(k, std::vector<CellColour>(kCellsPerScene, CellColour(k)));
-      model.programs.SetProgram(k, 1, EffectNormal);
-    }
+    EditConfig([](ConfigSnapshot& state) {
+      for (int k = 1; k <= 6; ++k) {
+        if (k == 2) continue;  // program 2 stays empty
+        state.programs.ResizeProgram(k, 1);
+        state.programs.StoreProgram(k, std::vector<CellColour>(kCellsPerScene, CellColour(k)));
+        state.programs.SetProgram(k, 1, EffectNormal);
+      }
+    });
   }
   void Chain(int autoProgram, int start, int end, int loop) {
     model.AutoPanelMouseDown(autoProgram);
@@ -51,15 +53,19 @@ TEST_F(AutoChainTest, EmptyProgramReplaysThePreviousOne) {
 }
 
 TEST_F(AutoChainTest, OddValuesFromAProject) {
-  model.autos.AutoTable = {4, 3, 1};  // end below start: the start program only
+  // end below start: the start program only
+  EditConfig([](ConfigSnapshot& state) { state.autos.AutoTable = {4, 3, 1}; });
   model.AutoPanelMouseDown(1);
   EXPECT_EQ(Play(4), (Colours{4, 4, 4, 4}));
-  model.autos.AutoTable[3] = 5;  // loop 0: stays on the first program
-  model.autos.AutoTable[4] = 6;
-  model.autos.AutoTable[5] = 0;
+  EditConfig([](ConfigSnapshot& state) {  // loop 0: stays on the first program
+    state.autos.AutoTable[3] = 5;
+    state.autos.AutoTable[4] = 6;
+    state.autos.AutoTable[5] = 0;
+  });
   model.AutoPanelMouseDown(2);
   EXPECT_EQ(Play(5), (Colours{5, 5, 5, 5, 5}));
-  model.autos.AutoTable[6] = 0;  // program 0 does not exist: the editor keeps its sequence
+  // program 0 does not exist: the editor keeps its sequence
+  EditConfig([](ConfigSnapshot& state) { state.autos.AutoTable[6] = 0; });
   model.AutoPanelMouseDown(3);
   EXPECT_EQ(Play(2), (Colours{5, 5}));
 }
@@ -82,10 +88,10 @@ TEST_F(AutoChainTest, SpinnersKeepStartNotAboveEndAndWriteThrough) {
   EXPECT_EQ(view.autoSpinners, (std::array<int, 3>{1, 1, 1}));
   model.AutoPanelMouseDown(3);
   EXPECT_EQ(view.autoSpinners, (std::array<int, 3>{4, 4, 9}));
-  EXPECT_EQ(model.autos.AutoTable[6], 4);
-  EXPECT_EQ(model.autos.AutoTable[7], 4);
-  EXPECT_EQ(model.autos.AutoTable[8], 9);
-  EXPECT_EQ(model.store.CurrentScene, 1);
+  EXPECT_EQ(Autos().AutoTable[6], 4);
+  EXPECT_EQ(Autos().AutoTable[7], 4);
+  EXPECT_EQ(Autos().AutoTable[8], 9);
+  EXPECT_EQ(Store().CurrentScene, 1);
 }
 
 TEST_F(AutoChainTest, TabChangeAndProgramSquaresEndTheChain) {
@@ -108,7 +114,7 @@ TEST_F(AutoChainTest, FirstTickAfterStartOnlyRestartsThePreview) {
   EXPECT_EQ(view.autoValues, (std::array<int, 3>{1, 1, 1}));
   model.Play();
   EXPECT_EQ(Play(3), (Colours{1, 1, 1}));  // program 1 is loaded by the armed chain
-  EXPECT_FALSE(model.autos.AutoActive);
+  EXPECT_FALSE(Autos().AutoActive);
 }
 
 }  // namespace

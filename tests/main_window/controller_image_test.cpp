@@ -60,55 +60,59 @@ class ControllerSendTest : public ModelFixture {
 TEST_F(ControllerSendTest, DefaultsGiveZerosAndTheTableFileFollows) {
   TableFile(" ", 1);
   EXPECT_TRUE(model.SendToController());
-  for (int i = 0; i < kImageTableFile; ++i) ASSERT_EQ(model.ControllerImage[i], 0) << i;
-  EXPECT_EQ(model.ControllerImage[kImageTableFile], 1);
-  EXPECT_EQ(model.ControllerImage[kImageTableFile + 535], 536 % 256);
+  for (int i = 0; i < kImageTableFile; ++i) ASSERT_EQ(model.Output().Image()[i], 0) << i;
+  EXPECT_EQ(model.Output().Image()[kImageTableFile], 1);
+  EXPECT_EQ(model.Output().Image()[kImageTableFile + 535], 536 % 256);
   for (int i = kImageTableFile + 536; i < kControllerImageSize; ++i) {
-    ASSERT_EQ(model.ControllerImage[i], 0) << i;
+    ASSERT_EQ(model.Output().Image()[i], 0) << i;
   }
 }
 
 TEST_F(ControllerSendTest, LayoutOfTablesAndScenes) {
   TableFile("\n");
-  model.programs.SetProgram(1, 2, 2);
-  model.programs.SetProgram(2, 3, 3);
-  model.programs.ProgramStore[2 * kCellsPerScene] = colour::White;  // program 2, scene 1
-  model.autos.AutoTable[0] = 56;
+  EditConfig([](ConfigSnapshot& state) {
+    state.programs.SetProgram(1, 2, 2);
+    state.programs.SetProgram(2, 3, 3);
+    std::vector<CellColour> firstScene(kCellsPerScene, colour::Black);
+    firstScene[0] = colour::White;  // program 2, scene 1
+    state.programs.StoreProgram(2, firstScene);
+    state.autos.AutoTable[0] = 56;
+  });
   ASSERT_TRUE(model.SendToController());
-  EXPECT_EQ(model.ControllerImage[0], 55);
-  EXPECT_EQ(model.ControllerImage[1], 0);
-  EXPECT_EQ(model.ControllerImage[21], 0);
-  EXPECT_EQ(model.ControllerImage[22], 2);
-  EXPECT_EQ(model.ControllerImage[23], 2);
-  EXPECT_EQ(model.ControllerImage[24], 3);
-  EXPECT_EQ(model.ControllerImage[25], 3);
-  EXPECT_EQ(model.ControllerImage[262], 0x70);
-  const auto first = std::make_unique<ControllerImageArray>(model.ControllerImage);
+  EXPECT_EQ(model.Output().Image()[0], 55);
+  EXPECT_EQ(model.Output().Image()[1], 0);
+  EXPECT_EQ(model.Output().Image()[21], 0);
+  EXPECT_EQ(model.Output().Image()[22], 2);
+  EXPECT_EQ(model.Output().Image()[23], 2);
+  EXPECT_EQ(model.Output().Image()[24], 3);
+  EXPECT_EQ(model.Output().Image()[25], 3);
+  EXPECT_EQ(model.Output().Image()[262], 0x70);
+  const auto first = std::make_unique<ControllerImageArray>(model.Output().Image());
   ASSERT_TRUE(model.SendToController());
-  EXPECT_EQ(model.ControllerImage, *first);
+  EXPECT_EQ(model.Output().Image(), *first);
 }
 
 TEST_F(ControllerSendTest, TableFileIsReadAfreshAndKeptAsIntegers) {
   TableFile(" ");
   ASSERT_TRUE(model.SendToController());
-  const auto oneLine = std::make_unique<ControllerImageArray>(model.ControllerImage);
+  const auto oneLine = std::make_unique<ControllerImageArray>(model.Output().Image());
   TableFile("\r\n");
   ASSERT_TRUE(model.SendToController());
-  EXPECT_EQ(model.ControllerImage, *oneLine);
+  EXPECT_EQ(model.Output().Image(), *oneLine);
   std::string odd = "256 300 ";
   for (int i = 2; i < kTableFileValues; ++i) odd += "7 ";
   WriteBytes("str.tab", odd);
   ASSERT_TRUE(model.SendToController());
-  EXPECT_EQ(model.ControllerImage[kImageTableFile], 256);
-  EXPECT_EQ(model.ControllerImage[kImageTableFile] & 0xFF, 0);
-  EXPECT_EQ(model.ControllerImage[kImageTableFile + 1] & 0xFF, 44);
-  EXPECT_EQ(model.ControllerImage[kImageTableFile + 535], 7);
+  EXPECT_EQ(model.Output().Image()[kImageTableFile], 256);
+  EXPECT_EQ(model.Output().Image()[kImageTableFile] & 0xFF, 0);
+  EXPECT_EQ(model.Output().Image()[kImageTableFile + 1] & 0xFF, 44);
+  EXPECT_EQ(model.Output().Image()[kImageTableFile + 535], 7);
 }
 
 TEST_F(ControllerSendTest, RefusedTableFileKeepsTheWindowClosed) {
   TableFile(" ", 5);
   ASSERT_TRUE(model.SendToController());
-  const auto good = std::make_unique<ControllerImageArray>(model.ControllerImage);
+  const auto good = std::make_unique<ControllerImageArray>(model.Output().Image());
   const struct {
     const char* bytes;
     const char* message;
@@ -120,7 +124,7 @@ TEST_F(ControllerSendTest, RefusedTableFileKeepsTheWindowClosed) {
     if (c.bytes) WriteBytes("str.tab", c.bytes);
     EXPECT_FALSE(model.SendToController());
     EXPECT_EQ(dialogs.errors.back(), c.message);
-    EXPECT_EQ(model.ControllerImage, *good);
+    EXPECT_EQ(model.Output().Image(), *good);
   }
 }
 
@@ -149,7 +153,7 @@ TEST_F(ControllerSendTest, SendHaltsThePreviewWithoutRewindingOrStoringTheFrame)
   EXPECT_TRUE(model.SendToController());
   EXPECT_FALSE(model.PreviewRunning());
   EXPECT_FALSE(view.timerEnabled);
-  EXPECT_EQ(model.store.CurrentScene, 3);
+  EXPECT_EQ(Store().CurrentScene, 3);
   EXPECT_EQ(Shown(), B);
   model.SendToController();
   model.Play();
@@ -163,7 +167,7 @@ TEST_F(ControllerSendTest, HaltedWaveStillNamesASceneOfTheSequence) {
   model.Play();
   for (int tick = 0; tick < 16; ++tick) model.PreviewTick();  // B in place, restart due
   model.SendToController();
-  EXPECT_EQ(model.store.CurrentScene, 2);
+  EXPECT_EQ(Store().CurrentScene, 2);
   EXPECT_EQ(Shown(), B);
 }
 

@@ -28,7 +28,7 @@ TEST_F(FileCommandsTest, SaveThenOpenRestoresTheSequenceAndPlays) {
   dialogs.answers.push_back(Path("a.sqx"));
   model.OpenSequence();
   EXPECT_EQ(Sequence(), (std::vector<CellColour>{A, B, 0xFFFFFFFF}));
-  EXPECT_EQ(model.store.EffectMode, EffectWave2);
+  EXPECT_EQ(Store().EffectMode, EffectWave2);
   EXPECT_EQ(Shown(), A);
   EXPECT_EQ(view.sceneLabel, 3);
   EXPECT_EQ(view.currentLabel, 1);
@@ -41,7 +41,7 @@ TEST_F(FileCommandsTest, SaveStoresTheScreenBackEvenWhenCancelled) {
   model.SelectPaintColour(1);
   model.CellMouseDown(4, MouseButton::Left);
   model.SaveSequence();  // cancelled
-  EXPECT_EQ(model.store.Slot(1)[4], colour::Red);
+  EXPECT_EQ(Store().Slot(1)[4], colour::Red);
 }
 
 TEST_F(FileCommandsTest, SaveDuringPreviewStoresNoFrame) {
@@ -71,22 +71,22 @@ TEST_F(FileCommandsTest, RefusedSequenceFileChangesNothing) {
   };
   SetSequence({A, B, C}, 2);
   model.SelectEffectMode(EffectWave1);
-  const auto slots = model.store.SceneSlots;
+  const auto slots = Store().SceneSlots;
   for (const auto& c : cases) {
     WriteBytes(Path("bad.sqx"), c.bytes);
     dialogs.answers.push_back(Path("bad.sqx"));
     model.OpenSequence();
     EXPECT_EQ(dialogs.errors.back(), "ERROR PLIK") << c.name;
-    EXPECT_EQ(model.store.SceneCount, 3) << c.name;
-    EXPECT_EQ(model.store.CurrentScene, 2) << c.name;
-    EXPECT_EQ(model.store.EffectMode, EffectWave1) << c.name;
-    EXPECT_EQ(model.store.SceneSlots, slots) << c.name;
+    EXPECT_EQ(Store().SceneCount, 3) << c.name;
+    EXPECT_EQ(Store().CurrentScene, 2) << c.name;
+    EXPECT_EQ(Store().EffectMode, EffectWave1) << c.name;
+    EXPECT_EQ(Store().SceneSlots, slots) << c.name;
     EXPECT_EQ(Shown(), B) << c.name;
   }
   dialogs.answers.push_back(Path("missing.sqx"));
   model.OpenSequence();
   EXPECT_EQ(dialogs.errors.size(), std::size(cases) + 1);
-  EXPECT_EQ(model.store.SceneSlots, slots);
+  EXPECT_EQ(Store().SceneSlots, slots);
 }
 
 // "Otwórz", "Otwórz projekt" and a right click on a program square, each handed something
@@ -103,8 +103,8 @@ TEST_F(FileCommandsTest, WhatIsNoFileIsRefusedAndChangesNothing) {
   };
   SetSequence({A, B, C}, 2);
   model.Play();
-  const auto slots = model.store.SceneSlots;
-  const auto table = model.programs.ProgramTable;
+  const auto slots = Store().SceneSlots;
+  const auto table = Programs().Table();
   for (const SpecialKind kind : kSpecialKinds) {
     const std::string path = Path("special" + std::to_string(static_cast<int>(kind)));
     ASSERT_TRUE(MakeSpecial(kind, path)) << Name(kind);
@@ -115,8 +115,8 @@ TEST_F(FileCommandsTest, WhatIsNoFileIsRefusedAndChangesNothing) {
           << c.name << " waits on a " << Name(kind);
       EXPECT_EQ(dialogs.errors, std::vector<std::string>{"ERROR PLIK"})
           << c.name << ", " << Name(kind);
-      EXPECT_EQ(model.store.SceneSlots, slots) << c.name << ", " << Name(kind);
-      EXPECT_EQ(model.programs.ProgramTable, table) << c.name << ", " << Name(kind);
+      EXPECT_EQ(Store().SceneSlots, slots) << c.name << ", " << Name(kind);
+      EXPECT_EQ(Programs().Table(), table) << c.name << ", " << Name(kind);
       EXPECT_TRUE(model.PreviewRunning()) << c.name << ", " << Name(kind);
     }
   }
@@ -150,8 +150,8 @@ TEST_F(FileCommandsTest, FailedSaveSaysSo) {
 TEST_F(FileCommandsTest, OpenSwitchesTheChainOffEvenWhenCancelled) {
   model.AutoPanelMouseDown(2);
   model.OpenSequence();
-  EXPECT_FALSE(model.autos.AutoActive);
-  EXPECT_FALSE(model.autos.AutoPending);
+  EXPECT_FALSE(Autos().AutoActive);
+  EXPECT_FALSE(Autos().AutoPending);
 }
 
 TEST_F(FileCommandsTest, ProjectRoundTripRestoresAllTables) {
@@ -166,23 +166,25 @@ TEST_F(FileCommandsTest, ProjectRoundTripRestoresAllTables) {
   model.AutoStartClick(2);
   model.AutoEndClick(5);
   model.AutoLoopClick(7);
-  model.autos.AutoTable[21] = 42;
-  const auto programs = std::make_unique<ProgramMemory>(model.programs);
-  const auto autoTable = model.autos.AutoTable;
+  EditConfig([](ConfigSnapshot& state) { state.autos.AutoTable[21] = 42; });
+  const auto programs = std::make_unique<ProgramMemory>(Programs());
+  const auto autoTable = Autos().AutoTable;
   dialogs.answers.push_back(Path("p.prj"));
   model.SaveProject();
   EXPECT_EQ(dialogs.kindsAsked.back(), FileKind::Project);
 
-  model.programs = ProgramMemory{};
-  model.autos.ResetAutoTable();
-  model.autos.AutoTable[21] = 9;
+  EditConfig([](ConfigSnapshot& state) {
+    state.programs = ProgramMemory{};
+    state.autos.ResetAutoTable();
+    state.autos.AutoTable[21] = 9;
+  });
   dialogs.answers.push_back(Path("p.prj"));
   model.OpenProject();
-  EXPECT_EQ(model.programs.ProgramTable, programs->ProgramTable);
-  EXPECT_EQ(model.programs.ProgramStore, programs->ProgramStore);
-  for (int i = 0; i < 21; ++i) EXPECT_EQ(model.autos.AutoTable[i], autoTable[i]) << i;
-  EXPECT_EQ(model.autos.AutoTable[21], 9);  // not part of a project
-  EXPECT_EQ(model.autos.SelectedAuto, 1);
+  EXPECT_EQ(Programs().Table(), programs->Table());
+  EXPECT_EQ(Programs().Store(), programs->Store());
+  for (int i = 0; i < 21; ++i) EXPECT_EQ(Autos().AutoTable[i], autoTable[i]) << i;
+  EXPECT_EQ(Autos().AutoTable[21], 9);  // not part of a project
+  EXPECT_EQ(Autos().SelectedAuto, 1);
   model.RefreshDisplay();
   EXPECT_EQ(view.autoColours[0], slot_colour::Red);
   // Program 1 is empty: every slot still follows the loaded table.
@@ -195,20 +197,21 @@ TEST_F(FileCommandsTest, ProjectRoundTripRestoresAllTables) {
 TEST_F(FileCommandsTest, ProjectOpenTakesProgramOneIntoTheEditor) {
   ProgramMemory memory;
   memory.SetProgram(1, 2, EffectWave1);
-  memory.ProgramStore[0] = C;
-  memory.ProgramStore[128] = D;
+  std::vector<CellColour> scenes(2 * kCellsPerScene, colour::Black);
+  scenes[0] = C;
+  scenes[128] = D;
+  memory.StoreProgram(1, scenes);
   AutoTableArray autoTable;
   autoTable.fill(1);
-  ASSERT_TRUE(
-      SaveProjectFile(Path("one.prj"), memory.ProgramTable, memory.ProgramStore, autoTable));
+  ASSERT_TRUE(SaveProjectFile(Path("one.prj"), memory.Table(), memory.Store(), autoTable));
   SetSequence({A, B, A}, 3);
   dialogs.answers.push_back(Path("one.prj"));
   model.OpenProject();
-  EXPECT_EQ(model.store.SceneCount, 2);
-  EXPECT_EQ(model.store.EffectMode, EffectWave1);
-  EXPECT_EQ(model.store.CurrentScene, 1);
+  EXPECT_EQ(Store().SceneCount, 2);
+  EXPECT_EQ(Store().EffectMode, EffectWave1);
+  EXPECT_EQ(Store().CurrentScene, 1);
   EXPECT_EQ(Shown(), C);
-  EXPECT_EQ(model.store.Slot(1)[0], D);
+  EXPECT_EQ(Store().Slot(1)[0], D);
   model.RefreshDisplay();
   EXPECT_EQ(view.slotColours[0], slot_colour::Green);
 }
@@ -218,21 +221,21 @@ TEST_F(FileCommandsTest, RefusedProjectChangesNothing) {
   model.SaveSequence();
   dialogs.answers.push_back(Path("s.sqx"));
   model.ProgramSlotMouseDown(3, MouseButton::Right);
-  const auto table = model.programs.ProgramTable;
-  const auto autoTable = model.autos.AutoTable;
+  const auto table = Programs().Table();
+  const auto autoTable = Autos().AutoTable;
   for (const std::string bytes : {"1 128 1 128 ", "5 112640 1 1 ", ""}) {
     WriteBytes(Path("bad.prj"), bytes);
     dialogs.answers.push_back(Path("bad.prj"));
     model.OpenProject();
     EXPECT_EQ(dialogs.errors.back(), "ERROR PLIK");
-    EXPECT_EQ(model.programs.ProgramTable, table);
-    EXPECT_EQ(model.autos.AutoTable, autoTable);
+    EXPECT_EQ(Programs().Table(), table);
+    EXPECT_EQ(Autos().AutoTable, autoTable);
   }
 }
 
 TEST_F(FileCommandsTest, ExportWritesTheLine) {
   SetSequence({A, B});
-  model.programs.SetProgram(1, 2, 3);
+  EditConfig([](ConfigSnapshot& state) { state.programs.SetProgram(1, 2, 3); });
   dialogs.answers.push_back(Path("e.sqx"));
   model.ExportSequence();
   std::string expected = "2, 64, 2, 3, ";

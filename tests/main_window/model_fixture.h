@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include "fake_main_window_view.h"
@@ -16,22 +16,37 @@ class ModelFixture : public ::testing::Test {
  protected:
   ModelFixture() { model.FormCreate(); }
 
-  void SetSequence(std::initializer_list<CellColour> scenes, int current = 1) {
-    int slot = 0;
-    for (CellColour c : scenes) std::ranges::fill(model.store.Slot(slot++), c);
-    model.store.SceneCount = static_cast<int>(scenes.size());
-    model.store.CurrentScene = current;
-    model.LoadScene(current - 1);
+  // Loads the sequence as a file brings it (in its current effect mode unless one is given)
+  // and steps forward to scene `current`.
+  void SetSequence(const std::vector<CellColour>& scenes, int current = 1,
+                   std::optional<int> mode = std::nullopt) {
+    std::vector<CellColour> cells;
+    for (CellColour c : scenes) cells.insert(cells.end(), kCellsPerScene, c);
+    ASSERT_TRUE(model.Editor().LoadSequence(static_cast<int>(scenes.size()),
+                                            mode.value_or(Store().EffectMode), cells));
+    for (int s = 1; s < current; ++s) model.NextScene();
   }
 
   // The colour of each scene of the sequence (cell 0 stands for the whole scene).
   std::vector<CellColour> Sequence() const {
     std::vector<CellColour> out;
-    for (int s = 0; s < model.store.SceneCount; ++s) out.push_back(model.store.Slot(s)[0]);
+    for (int s = 0; s < Store().SceneCount; ++s) out.push_back(Store().Slot(s)[0]);
     return out;
   }
 
   CellColour Shown() const { return view.cells[0]; }
+  const SceneStore& Store() const { return model.Editor().Store(); }
+  const ProgramMemory& Programs() const { return model.Config().Programs(); }
+  const AutoPrograms& Autos() const { return model.Config().Autos(); }
+
+  // Starting states no command of the window reaches, such as odd values from elsewhere,
+  // handed in as a state the configuration takes back.
+  template <typename Edit>
+  void EditConfig(Edit edit) {
+    ConfigSnapshot state = model.Config().Snapshot();
+    edit(state);
+    model.Config().Restore(state);
+  }
 
   FakeMainWindowView view;
   FakeDialogs dialogs;

@@ -12,9 +12,9 @@ TEST_F(PaintingTest, PencilPaintsOnlyTheClickedCell) {
   model.CellMouseDown(10, MouseButton::Left);
   Scene expected = Filled(colour::Black);
   expected[10] = colour::Red;
-  EXPECT_EQ(model.store.WorkingScene, expected);
+  EXPECT_EQ(Store().WorkingScene, expected);
   EXPECT_EQ(view.cells, expected);
-  EXPECT_EQ(model.store.Slot(0)[10], colour::Black);  // stored only when leaving the scene
+  EXPECT_EQ(Store().Slot(0)[10], colour::Black);  // stored only when leaving the scene
 }
 
 TEST_F(PaintingTest, BrushRecoloursEveryCellOfTheClickedColour) {
@@ -32,7 +32,7 @@ TEST_F(PaintingTest, BrushRecoloursEveryCellOfTheClickedColour) {
   Scene expected = Filled(colour::Green);
   expected[3] = colour::Yellow;
   EXPECT_EQ(view.cells, expected);
-  EXPECT_EQ(model.store.WorkingScene, expected);
+  EXPECT_EQ(Store().WorkingScene, expected);
 }
 
 TEST_F(PaintingTest, RightClickStartsHoverPaintingUntilLeftClick) {
@@ -42,7 +42,7 @@ TEST_F(PaintingTest, RightClickStartsHoverPaintingUntilLeftClick) {
   model.CellMouseDown(0, MouseButton::Right);
   EXPECT_EQ(view.cells[0], colour::Black);  // the right press itself paints nothing
   for (int cell = 8; cell < 16; ++cell) model.CellMouseMove(cell);
-  for (int cell = 8; cell < 16; ++cell) EXPECT_EQ(model.store.WorkingScene[cell], colour::Blue);
+  for (int cell = 8; cell < 16; ++cell) EXPECT_EQ(Store().WorkingScene[cell], colour::Blue);
   model.CellMouseDown(20, MouseButton::Left);
   EXPECT_EQ(view.cells[20], colour::Blue);
   model.CellMouseMove(30);
@@ -55,12 +55,12 @@ TEST_F(PaintingTest, OddCellNumbersAndPaletteIndicesAreIgnored) {
   model.SelectPaintColour(1);
   model.SelectPaintColour(8);
   model.SelectPaintColour(-1);
-  EXPECT_EQ(model.paint.PaintColor, colour::Red);
+  EXPECT_EQ(model.Editor().Paint().PaintColor, colour::Red);
   model.CellMouseDown(128, MouseButton::Left);
   model.CellMouseDown(-1, MouseButton::Right);
   model.CellMouseMove(500);
-  EXPECT_EQ(model.store.WorkingScene, Filled(colour::Black));
-  EXPECT_FALSE(model.paint.HoverPaint);
+  EXPECT_EQ(Store().WorkingScene, Filled(colour::Black));
+  EXPECT_FALSE(model.Editor().Paint().HoverPaint);
 }
 
 TEST_F(PaintingTest, TubeFramesTakeRedOrThePaintColour) {

@@ -34,34 +34,33 @@ TEST_F(PreviewTest, PlayStoresTheScreenOnlyWhenItIsAScene) {
   model.SelectPaintColour(1);
   model.CellMouseDown(0, MouseButton::Left);
   model.Play();  // stopped: the painting is kept
-  EXPECT_EQ(model.store.Slot(1)[0], colour::Red);
+  EXPECT_EQ(Store().Slot(1)[0], colour::Red);
   model.PreviewTick();
   model.PreviewTick();
   model.Play();  // running: restarts without storing the frame
-  EXPECT_EQ(model.store.CurrentScene, 1);
-  EXPECT_EQ(model.store.Slot(0)[0], A);
-  EXPECT_EQ(model.store.Slot(1)[0], colour::Red);
-  EXPECT_EQ(model.store.Slot(1)[1], B);
+  EXPECT_EQ(Store().CurrentScene, 1);
+  EXPECT_EQ(Store().Slot(0)[0], A);
+  EXPECT_EQ(Store().Slot(1)[0], colour::Red);
+  EXPECT_EQ(Store().Slot(1)[1], B);
 }
 
 TEST_F(PreviewTest, HaltedPreviewFrameIsNeverStoredBack) {
   SetSequence({A, B, C});
   model.Play();
   model.PreviewTick();
-  model.PreviewTick();  // B on screen, position 3
-  model.StopPreview();  // halted without rewinding the screen
-  model.StoreBackBeforeHandOff();
+  model.PreviewTick();           // B on screen, position 3
+  model.Editor().StopPreview();  // halted without rewinding the screen
+  model.Editor().StoreBackBeforeHandOff();
   model.NextScene();
   EXPECT_EQ(Sequence(), (std::vector<CellColour>{A, B, C}));
-  EXPECT_EQ(model.store.CurrentScene, 2);
+  EXPECT_EQ(Store().CurrentScene, 2);
   EXPECT_EQ(Shown(), B);
-  model.StoreBackBeforeHandOff();  // a scene of the store is on screen again
-  EXPECT_EQ(model.store.Slot(1)[0], B);
+  model.Editor().StoreBackBeforeHandOff();  // a scene of the store is on screen again
+  EXPECT_EQ(Store().Slot(1)[0], B);
 }
 
 TEST_F(PreviewTest, UnknownEffectModeLeavesTheGridStill) {
-  SetSequence({A, B});
-  model.store.EffectMode = 7;
+  SetSequence({A, B}, 1, 7);
   model.Play();
   model.PreviewTick();
   model.PreviewTick();

@@ -17,12 +17,11 @@ CellColour Mark(int program, int scene) {
 }
 
 void FillPrograms(ProgramMemory& memory, const std::vector<int>& counts) {
-  int scene = 0;
   for (int k = 1; k <= static_cast<int>(counts.size()); ++k) {
     memory.SetProgram(k, counts[k - 1], 1);
-    for (int s = 0; s < counts[k - 1]; ++s, ++scene) {
-      std::fill_n(memory.ProgramStore.begin() + scene * kCellsPerScene, kCellsPerScene, Mark(k, s));
-    }
+    std::vector<CellColour> cells;
+    for (int s = 0; s < counts[k - 1]; ++s) cells.insert(cells.end(), kCellsPerScene, Mark(k, s));
+    memory.StoreProgram(k, cells);  // right after the programs before it
   }
 }
 
@@ -101,11 +100,11 @@ class ProgramSlotsTest : public ModelFixture {
 TEST_F(ProgramSlotsTest, AssignPacksProgramsAndPlays) {
   Assign(3, SequenceFile(2, A, 2));
   Assign(1, SequenceFile(3, B));
-  EXPECT_EQ(model.programs.SceneCountOf(1), 3);
-  EXPECT_EQ(model.programs.SceneCountOf(3), 2);
-  EXPECT_EQ(model.programs.EffectModeOf(3), 2);
-  EXPECT_EQ(model.programs.ProgramStart(3), 3);
-  EXPECT_EQ(Scenes(model.programs, 3), (std::vector<CellColour>{A, A}));
+  EXPECT_EQ(Programs().SceneCountOf(1), 3);
+  EXPECT_EQ(Programs().SceneCountOf(3), 2);
+  EXPECT_EQ(Programs().EffectModeOf(3), 2);
+  EXPECT_EQ(Programs().ProgramStart(3), 3);
+  EXPECT_EQ(Scenes(Programs(), 3), (std::vector<CellColour>{A, A}));
   EXPECT_TRUE(model.PreviewRunning());  // the opened file plays
   model.RefreshDisplay();
   EXPECT_EQ(view.memoryUse, 5);
@@ -114,8 +113,8 @@ TEST_F(ProgramSlotsTest, AssignPacksProgramsAndPlays) {
   EXPECT_EQ(view.slotColours[1], slot_colour::ButtonFace);
 
   model.ProgramSlotMouseDown(3, MouseButton::Left);
-  EXPECT_EQ(model.store.SceneCount, 2);
-  EXPECT_EQ(model.store.EffectMode, 2);
+  EXPECT_EQ(Store().SceneCount, 2);
+  EXPECT_EQ(Store().EffectMode, 2);
   EXPECT_EQ(Shown(), A);
   model.RefreshDisplay();
   EXPECT_EQ(view.slotColours[0], slot_colour::SkyBlue);
@@ -124,41 +123,42 @@ TEST_F(ProgramSlotsTest, AssignPacksProgramsAndPlays) {
 
 TEST_F(ProgramSlotsTest, MemoryBudgetCountsTheSlotsOwnScenesAsUsed) {
   // 800 scenes used, 90 of them in program 5.
-  for (int k : {1, 2, 3, 4, 6, 7, 8}) model.programs.SetProgram(k, 99, 1);
-  model.programs.SetProgram(5, 90, 1);
-  model.programs.SetProgram(9, 17, 1);
-  std::ranges::fill(model.programs.ProgramStore.begin() + model.programs.ProgramStart(5) * 128,
-                    model.programs.ProgramStore.begin() + model.programs.ProgramStart(6) * 128, C);
-  ASSERT_EQ(model.programs.UsedScenes(), 800);
-  const auto table = model.programs.ProgramTable;
+  EditConfig([](ConfigSnapshot& state) {
+    for (int k : {1, 2, 3, 4, 6, 7, 8}) state.programs.SetProgram(k, 99, 1);
+    state.programs.SetProgram(5, 90, 1);
+    state.programs.SetProgram(9, 17, 1);
+    state.programs.StoreProgram(5, std::vector<CellColour>(90 * kCellsPerScene, C));
+  });
+  ASSERT_EQ(Programs().UsedScenes(), 800);
+  const auto table = Programs().Table();
 
   Assign(5, SequenceFile(95, A));  // 800 + 95 > 880 although the result would fit
   EXPECT_EQ(dialogs.warnings.size(), 1u);
   EXPECT_EQ(dialogs.warnings.back(), "Brak wolnej pamięci w sterowniku");
-  EXPECT_EQ(model.programs.ProgramTable, table);
-  EXPECT_EQ(model.store.SceneCount, 90);  // the slot's program is back in the editor
+  EXPECT_EQ(Programs().Table(), table);
+  EXPECT_EQ(Store().SceneCount, 90);  // the slot's program is back in the editor
   EXPECT_EQ(Shown(), C);
 
   Assign(10, SequenceFile(81, B));  // 881 on an empty slot: the opened file stays
   EXPECT_EQ(dialogs.warnings.size(), 2u);
-  EXPECT_EQ(model.programs.SceneCountOf(10), 0);
-  EXPECT_EQ(model.store.SceneCount, 81);
+  EXPECT_EQ(Programs().SceneCountOf(10), 0);
+  EXPECT_EQ(Store().SceneCount, 81);
   EXPECT_EQ(Shown(), B);
 
   Assign(10, SequenceFile(80, D));  // exactly 880 is accepted
   EXPECT_EQ(dialogs.warnings.size(), 2u);
-  EXPECT_EQ(model.programs.UsedScenes(), 880);
-  EXPECT_EQ(Scenes(model.programs, 5), std::vector<CellColour>(90, C));
+  EXPECT_EQ(Programs().UsedScenes(), 880);
+  EXPECT_EQ(Scenes(Programs(), 5), std::vector<CellColour>(90, C));
 }
 
 TEST_F(ProgramSlotsTest, CancelOrRefusedFileStoresNothing) {
   Assign(1, SequenceFile(2, A));
-  const auto table = model.programs.ProgramTable;
+  const auto table = Programs().Table();
   model.ProgramSlotMouseDown(2, MouseButton::Right);  // dialog cancelled
   const std::string bad = folder.File("bad.sqx");
   WriteBytes(bad, "1 128 1 127 ");
   Assign(2, bad);
-  EXPECT_EQ(model.programs.ProgramTable, table);
+  EXPECT_EQ(Programs().Table(), table);
   EXPECT_EQ(dialogs.errors.size(), 1u);
 }
 
@@ -169,7 +169,7 @@ TEST_F(ProgramSlotsTest, LeftClickOnEmptySlotRestartsThePreviewOnly) {
   const auto colours = view.slotColours;
   model.ProgramSlotMouseDown(7, MouseButton::Left);
   EXPECT_TRUE(model.PreviewRunning());
-  EXPECT_EQ(model.store.CurrentScene, 1);
+  EXPECT_EQ(Store().CurrentScene, 1);
   EXPECT_EQ(Sequence(), (std::vector<CellColour>{B, C}));
   model.RefreshDisplay();
   EXPECT_EQ(view.slotColours, colours);

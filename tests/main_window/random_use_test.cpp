@@ -51,7 +51,7 @@ class RandomUseTest : public ModelFixture {
   }
 
   void CheckInvariants(int step) {
-    const SceneStore& store = model.store;
+    const SceneStore& store = Store();
     ASSERT_GE(store.SceneCount, 1) << step;
     ASSERT_LE(store.SceneCount, MaxScenes) << step;
     if (!model.PreviewRunning()) {
@@ -60,16 +60,16 @@ class RandomUseTest : public ModelFixture {
     }
     int used = 0;
     for (int k = 1; k <= kPrograms; ++k) {
-      ASSERT_GE(model.programs.SceneCountOf(k), 0) << step;
-      ASSERT_LE(model.programs.SceneCountOf(k), MaxScenes) << step;
-      used += model.programs.SceneCountOf(k);
+      ASSERT_GE(Programs().SceneCountOf(k), 0) << step;
+      ASSERT_LE(Programs().SceneCountOf(k), MaxScenes) << step;
+      used += Programs().SceneCountOf(k);
     }
     ASSERT_LE(used, StoreCapacity) << step;
   }
 
   void CheckPrograms(int step) {
     for (int k = 1; k <= kPrograms; ++k) {
-      const auto scenes = model.programs.ProgramScenes(k);
+      const auto scenes = Programs().ProgramScenes(k);
       ASSERT_TRUE(
           std::equal(scenes.begin(), scenes.end(), programs[k - 1].begin(), programs[k - 1].end()))
           << "program " << k << " at step " << step;
@@ -77,14 +77,13 @@ class RandomUseTest : public ModelFixture {
   }
 
   void CheckImage(int step) {
-    const auto& image = model.ControllerImage;
-    for (int i = 0; i < kAutoTableSize; ++i)
-      ASSERT_EQ(image[i], model.autos.AutoTable[i] - 1) << step;
+    const auto& image = model.Output().Image();
+    for (int i = 0; i < kAutoTableSize; ++i) ASSERT_EQ(image[i], Autos().AutoTable[i] - 1) << step;
     for (int i = 0; i < kProgramTableSize; ++i) {
-      ASSERT_EQ(image[kImageProgramTable + i], model.programs.ProgramTable[i]) << step;
+      ASSERT_EQ(image[kImageProgramTable + i], Programs().Table()[i]) << step;
     }
     auto packed = std::make_unique<PackedScenesArray>();
-    PackScenes(model.programs.ProgramStore, *packed);
+    PackScenes(Programs().Store(), *packed);
     ASSERT_TRUE(std::equal(packed->begin(), packed->end(), image.begin() + kImagePackedScenes))
         << step;
     ASSERT_EQ(image[kImageTableFile + 1], 7) << step;
@@ -107,7 +106,7 @@ TEST_F(RandomUseTest, InvariantsHoldUnderEveryCommand) {
 
   for (int step = 0; step < steps; ++step) {
     const bool previewFrame = model.PreviewRunning() || model.ScreenShowsPreviewFrame();
-    const auto slotsBefore = model.store.SceneSlots;
+    const auto slotsBefore = Store().SceneSlots;
     bool handOff = false;  // a step that must never store a preview frame
     switch (pick(24)) {
       case 0:
@@ -195,13 +194,13 @@ TEST_F(RandomUseTest, InvariantsHoldUnderEveryCommand) {
         break;
       case 23:
         handOff = true;
-        model.PackScenes();
+        model.Output().PackScenes();
         break;
     }
-    if (handOff && previewFrame && model.store.SceneSlots != slotsBefore) {
+    if (handOff && previewFrame && Store().SceneSlots != slotsBefore) {
       // Only the automatic chain may change the sequence then, by loading a whole program.
-      const auto program = model.programs.ProgramScenes(model.autos.AutoCurrent);
-      const auto sequence = model.store.Sequence();
+      const auto program = Programs().ProgramScenes(Autos().AutoCurrent);
+      const auto sequence = Store().Sequence();
       ASSERT_TRUE(std::equal(sequence.begin(), sequence.end(), program.begin(), program.end()))
           << "a preview frame was stored at step " << step;
     }

@@ -48,7 +48,7 @@ class SaveFaultsTest : public ModelFixture {
  protected:
   SaveFaultsTest() {
     SetSequence({A, B, C});
-    model.programs.SetProgram(1, 2, 1);
+    EditConfig([](ConfigSnapshot& state) { state.programs.SetProgram(1, 2, 1); });
   }
   // Runs a save whose dialog answers path and checks that it failed cleanly.
   void ExpectCleanFailure(const SaveCommand& save, const std::string& path) {

@@ -1,8 +1,15 @@
-#include "main_window/program_store.h"
+#include "main_window/program_memory.h"
 
 #include <algorithm>
 
 namespace lumora {
+
+ProgramMemory::ProgramMemory() : store_(std::make_shared<ProgramStoreArray>()) {}
+
+ProgramStoreArray& ProgramMemory::WritableStore() {
+  if (store_.use_count() > 1) store_ = std::make_shared<ProgramStoreArray>(*store_);
+  return *store_;
+}
 
 int ProgramMemory::ProgramStart(int k) const {
   int start = 0;
@@ -17,14 +24,14 @@ void ProgramMemory::ResizeProgram(int k, int n) {
   if (n < old) {
     // Shrinking copies upward through the store so nothing is overwritten before it is read.
     const int d = old - n;
-    auto* cells = ProgramStore.data();
+    auto* cells = WritableStore().data();
     std::copy(cells + ProgramStart(k + 1) * kCellsPerScene, cells + used * kCellsPerScene,
               cells + (ProgramStart(k + 1) - d) * kCellsPerScene);
   } else if (n > old && used + (n - old) <= StoreCapacity) {
     // Growing copies from the top down; program k's own old scenes move too and are
     // overwritten by the store that follows.
     const int d = n - old;
-    auto* cells = ProgramStore.data();
+    auto* cells = WritableStore().data();
     std::copy_backward(cells + ProgramStart(k) * kCellsPerScene, cells + used * kCellsPerScene,
                        cells + (used + d) * kCellsPerScene);
   }
@@ -33,22 +40,27 @@ void ProgramMemory::ResizeProgram(int k, int n) {
 void ProgramMemory::StoreProgram(int k, std::span<const CellColour> sequence) {
   if (!ValidProgram(k)) return;
   const std::size_t offset = static_cast<std::size_t>(ProgramStart(k)) * kCellsPerScene;
-  const std::size_t count = std::min(sequence.size(), ProgramStore.size() - offset);
-  std::copy_n(sequence.begin(), count, ProgramStore.begin() + offset);
+  const std::size_t count = std::min(sequence.size(), store_->size() - offset);
+  std::copy_n(sequence.begin(), count, WritableStore().begin() + offset);
 }
 
 std::span<const CellColour> ProgramMemory::ProgramScenes(int k) const {
   const std::size_t offset = static_cast<std::size_t>(ProgramStart(k)) * kCellsPerScene;
   const std::size_t size =
       static_cast<std::size_t>(std::clamp(SceneCountOf(k), 0, MaxScenes)) * kCellsPerScene;
-  if (offset + size > ProgramStore.size()) return {};
-  return std::span<const CellColour>(ProgramStore).subspan(offset, size);
+  if (offset + size > store_->size()) return {};
+  return std::span<const CellColour>(*store_).subspan(offset, size);
 }
 
 void ProgramMemory::SetProgram(int k, int sceneCount, int effectMode) {
   if (!ValidProgram(k)) return;
-  ProgramTable[2 * (k - 1)] = sceneCount;
-  ProgramTable[2 * (k - 1) + 1] = effectMode;
+  table_[2 * (k - 1)] = sceneCount;
+  table_[2 * (k - 1) + 1] = effectMode;
+}
+
+void ProgramMemory::Replace(const ProgramTableArray& table, const ProgramStoreArray& store) {
+  table_ = table;
+  store_ = std::make_shared<ProgramStoreArray>(store);
 }
 
 }  // namespace lumora

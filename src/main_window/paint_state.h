@@ -11,6 +11,8 @@ struct PaintState {
   CellColour PaintColor = colour::Black;
   bool ReplaceMode = false;  // false: pencil, true: brush (every cell of one colour)
   bool HoverPaint = false;   // every cell the pointer passes over takes the paint colour
+
+  bool operator==(const PaintState&) const = default;
 };
 
 }  // namespace lumora

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "main_window/controller_config.h"
+#include "common/dialogs.h"
+#include "common/program_tables.h"
+#include "main_window/sequence_editor.h"
+
+namespace lumora {
+
+// What is made of the configuration for the controller and for reading: the export line,
+// the four listings, the packed scenes and the image the programming window sends. Each is
+// built afresh from the configuration when asked for, after the scene on screen is stored.
+class ControllerOutput {
+ public:
+  ControllerOutput(SequenceEditor& editor, const ControllerConfig& config, FileDialogs& dialogs,
+                   MessageBoxes& messages);
+
+  void ExportSequence();      // "Export"
+  void SaveFullListing();     // "save all"
+  void SaveAutoListing();     // "save tab auto"
+  void SaveProgramListing();  // "save tab prg"
+  void SaveSceneListing();    // "save tab sc_prg"
+
+  // "Wyślij do sterownika": builds the image and halts the preview; whether the programming
+  // window may open.
+  bool SendToController();
+  // The image from the configuration and "str.tab", read afresh.
+  void BuildControllerImage();
+  void PackScenes();
+
+  const PackedScenesArray& PackedScenes() const { return packed_; }
+  // Lives as long as the output; the programming window sends from it.
+  const ControllerImageArray& Image() const { return image_; }
+  bool ImageReady() const { return imageReady_; }
+
+ private:
+  // Stores the scene on screen, then asks where to save and writes there.
+  void SaveListing(const std::function<bool(const std::string& path)>& write);
+
+  SequenceEditor& editor_;
+  const ControllerConfig& config_;
+  FileDialogs& dialogs_;
+  MessageBoxes& messages_;
+  PackedScenesArray packed_{};
+  ControllerImageArray image_{};
+  bool imageReady_ = false;
+};
+
+}  // namespace lumora

@@ -1,0 +1,11 @@
+#include "main_window/save_dialog.h"
+
+namespace lumora {
+
+void SaveThroughDialog(FileDialogs& dialogs, MessageBoxes& messages, FileKind kind,
+                       const std::function<bool(const std::string& path)>& write) {
+  const auto path = dialogs.GetSaveFileName(kind);
+  if (path && !write(*path)) messages.ShowError(message::FileError);
+}
+
+}  // namespace lumora
