@@ -8,9 +8,9 @@
 
 namespace lumora {
 
-// Captioned cell faces drawn once and kept, so a repaint copies pixels instead of laying out
-// text. A face is drawn in the picture format of the surface it goes to, so the copy has the
-// pixels drawing on that surface would give.
+// Cell faces (colour, caption, bevel) drawn once and kept, so a repaint copies pixels instead
+// of laying out text and drawing bevels. A face is drawn in the picture format of the surface
+// it goes to, so the copy has the pixels drawing on that surface would give.
 class CellFaceCache {
  public:
   // The face of the given size, fill and caption; captionId tells the caption apart cheaply.

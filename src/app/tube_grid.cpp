@@ -101,24 +101,25 @@ void TubeGrid::paintEvent(QPaintEvent* event) {
   for (int tube = 1; tube <= kTubes; ++tube) {
     const QRect tubeArea = TubeArea(tube);
     if (!tubeArea.intersects(bounds)) continue;
-    // The frame shows only in the strips beside the cells.
+    // The frame shows only in the strips beside the cells; the cells cover the rest.
     const QRect first = CellArea(tube, 0);
     const QRect last = CellArea(tube, kCellsPerTube - 1);
-    if (dirty.intersects(QRect(tubeArea.topLeft(), first.bottomLeft())) ||
-        dirty.intersects(QRect(last.topRight(), tubeArea.bottomRight()))) {
+    if (dirty.intersects(QRect(tubeArea.left(), tubeArea.top(), first.left() - tubeArea.left(),
+                               tubeArea.height())) ||
+        dirty.intersects(QRect(last.right() + 1, tubeArea.top(), tubeArea.right() - last.right(),
+                               tubeArea.height()))) {
+      painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
       DrawPanelFace(painter, tubeArea, Fill(tubeColours_[tube - 1]), {}, palette());
     }
+    // Faces are opaque: copying their pixels is drawing them.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (int column = 0; column < kCellsPerTube; ++column) {
       const QRect area = CellArea(tube, column);
       if (!dirty.intersects(area)) continue;
       const int cell = CellIndexAt(tube, column);
-      if (captions_[cell].isEmpty()) {
-        DrawPanelFace(painter, area, Fill(cellColours_[cell]), {}, palette());
-      } else {
-        painter.drawImage(area.topLeft(),
-                          faces_.Face(area.size(), pixelRatio, format, Fill(cellColours_[cell]),
-                                      captionIds_[cell], captions_[cell]));
-      }
+      painter.drawImage(area.topLeft(),
+                        faces_.Face(area.size(), pixelRatio, format, Fill(cellColours_[cell]),
+                                    captionIds_[cell], captions_[cell]));
     }
   }
 }
