@@ -88,8 +88,7 @@ class FrameWindow : public QWidget {
 
 int WindowedRun() {
   constexpr int kMeasureMs = 20000;
-  std::printf("platform %s, accessibility %s\n", qPrintable(QGuiApplication::platformName()),
-              QAccessible::isActive() ? "active" : "inactive");
+  std::printf("platform %s\n", qPrintable(QGuiApplication::platformName()));
   {
     FrameWindow bare;
     bare.show();
@@ -108,7 +107,8 @@ int WindowedRun() {
       "main window playing a 99-scene \"fala1\" sequence: %.2f %% of a core "
       "(target <= 0.7 %%)\n",
       CoreShare(kMeasureMs));
-  std::printf("accessibility %s at the end\n", QAccessible::isActive() ? "active" : "inactive");
+  // The bridge to the accessibility bus connects while the event loop runs.
+  std::printf("accessibility %s\n", QAccessible::isActive() ? "active" : "inactive");
   return 0;
 }
 
@@ -130,13 +130,19 @@ int main(int argc, char* argv[]) {
   model.Play();
   constexpr int kTicks = 2000;
   const auto start = Clock::now();
+  const double processorStart = ProcessorSeconds();
   for (int i = 0; i < kTicks; ++i) {
     model.PreviewTick();
     QCoreApplication::processEvents();
   }
   const double perTick =
       std::chrono::duration<double, std::micro>(Clock::now() - start).count() / kTicks;
-  std::printf("\"fala1\" preview tick with the repaint: %.1f us (target <= 150 us)\n", perTick);
+  // Processor time too: on a busy machine the wall time also counts other programs' turns.
+  const double processorPerTick = (ProcessorSeconds() - processorStart) * 1e6 / kTicks;
+  std::printf(
+      "\"fala1\" preview tick with the repaint: %.1f us, %.1f us of processor time "
+      "(target <= 150 us)\n",
+      perTick, processorPerTick);
   model.Stop();
   std::printf("idle with the display refresh: %.2f %% of a core (target < 0.5 %%)\n",
               CoreShare(10000));
