@@ -15,6 +15,7 @@
 #include "app/compact_tab_style.h"
 #include "app/controls.h"
 #include "app/panel.h"
+#include "app/tube_grid.h"
 #include "app/up_down.h"
 #include "app/window_icon.h"
 
@@ -114,7 +115,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::ShowCell(int cell, CellColour colour) {
-  if (cell >= 0 && cell < kCellsPerScene) cells_[cell]->SetColour(colour);
+  if (cell >= 0 && cell < kCellsPerScene) tubes_->SetCellColour(cell, colour);
 }
 
 void TForm1::ShowSceneCounters(int sceneCount, int currentScene) {
@@ -166,29 +167,28 @@ void TForm1::ShowMemoryUse(int usedScenes) {
   ProgressBar1->setValue(usedScenes);
 }
 
-void TForm1::Panel153MouseDown(Panel* sender, Qt::MouseButton button) {
+void TForm1::Panel153MouseDown(int cell, Qt::MouseButton button) {
   if (const auto modelButton = ToMouseButton(button)) {
-    model_.CellMouseDown(sender->Tag(), *modelButton);
+    model_.CellMouseDown(cell, *modelButton);
   }
 }
 
-void TForm1::Panel153MouseMove(Panel* sender) {
-  model_.CellMouseMove(sender->Tag());
+void TForm1::Panel153MouseMove(int cell) {
+  model_.CellMouseMove(cell);
 }
 
-void TForm1::Panel1Click(Panel* sender) {
-  if (const auto frame = model_.TubeFrameColour(sender->Tag())) sender->SetColour(*frame);
+void TForm1::Panel1Click(int tube) {
+  if (const auto frame = model_.TubeFrameColour(tube)) tubes_->SetTubeColour(tube, *frame);
 }
 
 void TForm1::Panel1MouseDown(QPoint position) {
   tubeDrag_.Press(position.x(), position.y());
 }
 
-void TForm1::Panel1MouseMove(Panel* sender, QPoint position) {
+void TForm1::Panel1MouseMove(int tube, QPoint position) {
   int dx = 0;
   int dy = 0;
-  if (tubeDrag_.Move(position.x(), position.y(), dx, dy))
-    sender->move(sender->pos() + QPoint(dx, dy));
+  if (tubeDrag_.Move(position.x(), position.y(), dx, dy)) tubes_->MoveTube(tube, QPoint(dx, dy));
 }
 
 void TForm1::Panel1MouseUp() {

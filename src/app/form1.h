@@ -22,6 +22,7 @@ class QToolButton;
 namespace lumora {
 
 class Panel;
+class TubeGrid;
 class UpDown;
 
 // The main window: the tube picture, the painting tools and the two tabs. Every event goes to
@@ -59,11 +60,11 @@ class TForm1 : public QWidget, public MainWindowView {
   void FormCreate();
 
   // Tube grid and painting.
-  void Panel153MouseDown(Panel* sender, Qt::MouseButton button);
-  void Panel153MouseMove(Panel* sender);
-  void Panel1Click(Panel* sender);
+  void Panel153MouseDown(int cell, Qt::MouseButton button);
+  void Panel153MouseMove(int cell);
+  void Panel1Click(int tube);
   void Panel1MouseDown(QPoint position);
-  void Panel1MouseMove(Panel* sender, QPoint position);
+  void Panel1MouseMove(int tube, QPoint position);
   void Panel1MouseUp();
   void SpeedButton1Click(int paletteIndex);
   void SpeedButton10Click();
@@ -109,7 +110,7 @@ class TForm1 : public QWidget, public MainWindowView {
   MainWindowModel model_;
   TubeDrag tubeDrag_;
 
-  std::array<Panel*, kCellsPerScene> cells_{};  // by cell index (the panel's Tag)
+  TubeGrid* tubes_ = nullptr;
   QButtonGroup paletteGroup_;
   QButtonGroup toolGroup_;
   QButtonGroup playGroup_;

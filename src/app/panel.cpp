@@ -2,8 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <qdrawutil.h>
 
+#include "app/panel_face.h"
 #include "app/qt_colour.h"
 
 namespace lumora {
@@ -34,13 +34,8 @@ void Panel::SetCaption(const QString& caption) {
 
 void Panel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), colour_ ? ToQColor(*colour_) : palette().color(QPalette::Window));
-  if (!caption_.isEmpty()) {
-    painter.setPen(Qt::black);
-    painter.drawText(rect(), Qt::AlignCenter, caption_);
-  }
-  // A raised one-pixel bevel, drawn directly: the grid repaints up to 128 panels a tick.
-  qDrawShadePanel(&painter, rect(), palette(), false, 1);
+  DrawPanelFace(painter, rect(), colour_ ? ToQColor(*colour_) : palette().color(QPalette::Window),
+                caption_, palette());
 }
 
 void Panel::mousePressEvent(QMouseEvent* event) {

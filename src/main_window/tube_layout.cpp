@@ -22,4 +22,20 @@ const char* CellCaption(int tube, int column) {
   return "";
 }
 
+TubePlace TubePlaceAt(const std::array<Point, kTubes>& origins, int x, int y) {
+  const auto inside = [](Rect r, int px, int py) {
+    return px >= r.left && px < r.left + r.width && py >= r.top && py < r.top + r.height;
+  };
+  for (int tube = kTubes; tube >= 1; --tube) {
+    const Point origin = origins[tube - 1];
+    const Rect size = TubeRect(tube);
+    if (!inside({origin.x, origin.y, size.width, size.height}, x, y)) continue;
+    for (int column = kCellsPerTube - 1; column >= 0; --column) {
+      if (inside(CellRect(column), x - origin.x, y - origin.y)) return {tube, column};
+    }
+    return {tube, -1};
+  }
+  return {};
+}
+
 }  // namespace lumora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "common/scene.h"
 
 namespace lumora {
@@ -25,6 +27,15 @@ inline constexpr int CellIndexAt(int tube, int column) {
   return kCellsPerTube * (tube - 1) + position;
 }
 
+// The tube (1..16) and the column (0..7 from the left) of a cell index.
+inline constexpr int CellTube(int cell) {
+  return cell / kCellsPerTube + 1;
+}
+inline constexpr int CellColumn(int cell) {
+  const int position = cell % kCellsPerTube;
+  return CellTube(cell) % 2 == 1 ? position : kCellsPerTube - 1 - position;
+}
+
 // Number of the cell panel (as in "Panel25") at that place of the picture.
 int CellPanelNumber(int tube, int column);
 
@@ -38,6 +49,20 @@ inline constexpr bool TubeFrameClickable(int tube) {
 inline constexpr bool TubeDraggable(int tube) {
   return TubeFrameClickable(tube) || tube == 13;
 }
+
+struct Point {
+  int x, y;
+};
+
+// What lies at a point of the picture: tube 0 is none, column -1 the tube's frame.
+struct TubePlace {
+  int tube = 0;
+  int column = -1;
+};
+
+// The place at (x, y) with tube n's top-left corner at origins[n - 1]. A later tube lies over
+// an earlier one, and a cell's last pixel column lies under the next cell.
+TubePlace TubePlaceAt(const std::array<Point, kTubes>& origins, int x, int y);
 
 // Dragging a tube bar: positions are in the dragged tube panel's own coordinates.
 struct TubeDrag {

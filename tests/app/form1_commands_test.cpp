@@ -9,6 +9,7 @@
 
 #include "app/form1.h"
 #include "app/panel.h"
+#include "app/tube_grid.h"
 #include "files/sequence_file.h"
 #include "form1_places.h"
 #include "support/fake_dialogs.h"
@@ -145,8 +146,7 @@ void Form1CommandsTest::programSquaresAssignAndPlay() {
   QCOMPARE(SquareColour(1), std::optional<CellColour>(slot_colour::SkyBlue));
   QCOMPARE(form.Model().Editor().Store().SceneCount, 3);
   QVERIFY(form.Model().PreviewRunning());
-  QTRY_COMPARE(form.findChild<Panel*>(QStringLiteral("Panel25"))->Colour(),
-               std::optional<CellColour>(colour::Blue));
+  QTRY_COMPARE(form.findChild<TubeGrid*>()->Colour(0), std::optional<CellColour>(colour::Blue));
 }
 
 void Form1CommandsTest::projectAndListingButtonsWriteTheirFiles() {

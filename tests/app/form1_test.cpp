@@ -2,6 +2,7 @@
 #include <memory>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -12,6 +13,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/panel.h"
+#include "app/tube_grid.h"
 #include "app/up_down.h"
 #include "form1_places.h"
 #include "main_window/tube_layout.h"
@@ -45,8 +47,17 @@ class Form1Test : public QObject {
   void Click(QPoint windowPoint, Qt::MouseButton button = Qt::LeftButton) {
     testing::Click(*form_, windowPoint, button);
   }
-  Panel* CellAt(int tube, int column) {
-    return qobject_cast<Panel*>(form_->childAt(CellCentre(tube, column)));
+  TubeGrid* Grid() { return form_->findChild<TubeGrid*>(); }
+  // The cell index at a point of the window, if a cell lies there.
+  std::optional<int> CellAt(QPoint windowPoint) {
+    const TubePlace place = Grid()->PlaceAt(Grid()->mapFrom(form_.get(), windowPoint));
+    if (place.column < 0) return std::nullopt;
+    return CellIndexAt(place.tube, place.column);
+  }
+  std::optional<int> CellAt(int tube, int column) { return CellAt(CellCentre(tube, column)); }
+  std::optional<CellColour> CellColourAt(QPoint windowPoint) {
+    const auto cell = CellAt(windowPoint);
+    return cell ? Grid()->Colour(*cell) : std::nullopt;
   }
   // The colours on screen, read at the places of the picture, in cell-index order.
   Scene ScreenCells();
@@ -76,8 +87,8 @@ Scene Form1Test::ScreenCells() {
   Scene screen{};
   for (int tube = 1; tube <= kTubes; ++tube) {
     for (int column = 0; column < kCellsPerTube; ++column) {
-      Panel* cell = CellAt(tube, column);
-      screen[CellIndexAt(tube, column)] = cell && cell->Colour() ? *cell->Colour() : 0xFFFFFFFFu;
+      const auto colour = CellColourAt(CellCentre(tube, column));
+      screen[CellIndexAt(tube, column)] = colour ? *colour : 0xFFFFFFFFu;
     }
   }
   return screen;
@@ -99,13 +110,15 @@ void Form1Test::opensFixedOnConfigurationTabWithCountersOne() {
   QCOMPARE(LabelText("Label22"), QStringLiteral("1"));
 
   // Every cell is black, in its place, with its panel name, Tag and caption.
+  QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(Grid());
   for (int tube = 1; tube <= kTubes; ++tube) {
     for (int column = 0; column < kCellsPerTube; ++column) {
-      Panel* cell = CellAt(tube, column);
+      const auto cell = CellAt(tube, column);
       QVERIFY(cell);
-      QCOMPARE(cell->objectName(), QStringLiteral("Panel%1").arg(CellPanelNumber(tube, column)));
-      QCOMPARE(cell->Tag(), CellIndexAt(tube, column));
-      QCOMPARE(cell->Caption(), QString::fromLatin1(CellCaption(tube, column)));
+      QCOMPARE(grid->child(tube - 1)->child(column)->text(QAccessible::DebugDescription),
+               QStringLiteral("Panel%1").arg(CellPanelNumber(tube, column)));
+      QCOMPARE(*cell, CellIndexAt(tube, column));
+      QCOMPARE(Grid()->Caption(tube, column), QString::fromLatin1(CellCaption(tube, column)));
     }
   }
   QCOMPARE(ScreenCells(), Scene{});
@@ -136,7 +149,7 @@ void Form1Test::programmingWindowStaysHiddenAndClosingTheMainWindowEndsTheProgra
 
 void Form1Test::pencilPaintsOnlyTheClickedCell() {
   Click(PaletteButton(1));  // red
-  Click(CellAt(2, 3)->mapTo(form_.get(), QPoint(12, 12)));
+  Click(Grid()->mapTo(form_.get(), Grid()->CellArea(2, 3).topLeft() + QPoint(12, 12)));
   Scene expected{};
   expected[CellIndexAt(2, 3)] = colour::Red;
   QCOMPARE(WorkingScene(), expected);
@@ -195,10 +208,9 @@ void Form1Test::tubeFrameClickColoursOnlyTheFrame() {
   Click(TubeFrame(1));
   Click(TubeFrame(2));
   Click(TubeFrame(11));  // tubes 11..16 take no click
-  auto tube = [this](int n) { return form_->findChild<Panel*>(QStringLiteral("Panel%1").arg(n)); };
-  QCOMPARE(tube(1)->Colour(), std::optional<CellColour>(colour::Red));
-  QCOMPARE(tube(2)->Colour(), std::optional<CellColour>(colour::Green));
-  QCOMPARE(tube(11)->Colour(), std::nullopt);
+  QCOMPARE(Grid()->TubeColour(1), std::optional<CellColour>(colour::Red));
+  QCOMPARE(Grid()->TubeColour(2), std::optional<CellColour>(colour::Green));
+  QCOMPARE(Grid()->TubeColour(11), std::nullopt);
   QCOMPARE(ScreenCells(), Scene{});
   QCOMPARE(WorkingScene(), Scene{});
 }
@@ -215,13 +227,12 @@ void Form1Test::draggingATubeMovesItsCells() {
   QTest::mouseMove(form_.get(), grab + QPoint(10, 2));
   QTest::mouseMove(form_.get(), grab + moved);
   QTest::mouseRelease(form_.get(), Qt::RightButton, {}, grab + moved);
-  auto* tube13 = form_->findChild<Panel*>(QStringLiteral("Panel13"));
-  QCOMPARE(tube13->pos(), QPoint(TubeRect(13).left, TubeRect(13).top) + moved);
+  QCOMPARE(Grid()->TubePosition(13), QPoint(TubeRect(13).left, TubeRect(13).top) + moved);
   for (int column = 0; column < kCellsPerTube; ++column) {
-    auto* cell = qobject_cast<Panel*>(form_->childAt(CellCentre(13, column) + moved));
+    const auto cell = CellAt(CellCentre(13, column) + moved);
     QVERIFY(cell);
-    QCOMPARE(cell->Tag(), CellIndexAt(13, column));
-    QCOMPARE(cell->Colour(), std::optional<CellColour>(before[CellIndexAt(13, column)]));
+    QCOMPARE(*cell, CellIndexAt(13, column));
+    QCOMPARE(Grid()->Colour(*cell), std::optional<CellColour>(before[CellIndexAt(13, column)]));
   }
   QCOMPARE(WorkingScene(), before);
 
@@ -230,16 +241,14 @@ void Form1Test::draggingATubeMovesItsCells() {
   QTest::mousePress(form_.get(), Qt::LeftButton, {}, TubeFrame(3));
   QTest::mouseMove(form_.get(), TubeFrame(3) + QPoint(0, 4));
   QTest::mouseRelease(form_.get(), Qt::LeftButton, {}, TubeFrame(3) + QPoint(0, 4));
-  auto* tube3 = form_->findChild<Panel*>(QStringLiteral("Panel3"));
-  QCOMPARE(tube3->pos(), QPoint(TubeRect(3).left, TubeRect(3).top + 4));
-  QCOMPARE(tube3->Colour(), std::optional<CellColour>(colour::Blue));
+  QCOMPARE(Grid()->TubePosition(3), QPoint(TubeRect(3).left, TubeRect(3).top + 4));
+  QCOMPARE(Grid()->TubeColour(3), std::optional<CellColour>(colour::Blue));
 
   // Tube 12 does not move.
   QTest::mousePress(form_.get(), Qt::LeftButton, {}, TubeFrame(12));
   QTest::mouseMove(form_.get(), TubeFrame(12) + QPoint(20, 0));
   QTest::mouseRelease(form_.get(), Qt::LeftButton, {}, TubeFrame(12) + QPoint(20, 0));
-  QCOMPARE(form_->findChild<Panel*>(QStringLiteral("Panel12"))->pos(),
-           QPoint(TubeRect(12).left, TubeRect(12).top));
+  QCOMPARE(Grid()->TubePosition(12), QPoint(TubeRect(12).left, TubeRect(12).top));
 }
 
 void Form1Test::addShowsTheNewCounters() {
@@ -324,10 +333,45 @@ void Form1Test::everyControlHasAnAccessibleName() {
     const char* control;
     const char* name;
   };
+  // The tubes and cells, as accessible children of the picture found at their places.
+  const struct {
+    int tube, column;
+    const char* name;
+  } places[] = {
+      {3, 0, "Tuba 3, komórka 1"},  // Panel49
+      {4, 0, "Tuba 4, komórka 8"},  // Panel105
+      {3, -1, "Tuba 3"},            // Panel3
+  };
+  QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(Grid());
+  for (const auto& p : places) {
+    const QPoint onScreen =
+        form_->mapToGlobal(p.column < 0 ? TubeFrame(p.tube) : CellCentre(p.tube, p.column));
+    QAccessibleInterface* item = grid->childAt(onScreen.x(), onScreen.y());
+    if (p.column >= 0) item = item->childAt(onScreen.x(), onScreen.y());
+    QVERIFY2(item, p.name);
+    QCOMPARE(item->text(QAccessible::Name), QString::fromUtf8(p.name));
+  }
+  // Every tube and cell has its name, its place on the screen and its parent.
+  QCOMPARE(grid->childCount(), kTubes);
+  for (int tube = 1; tube <= kTubes; ++tube) {
+    QAccessibleInterface* tubeItem = grid->child(tube - 1);
+    QCOMPARE(tubeItem->text(QAccessible::Name), QStringLiteral("Tuba %1").arg(tube));
+    QCOMPARE(tubeItem->parent(), grid);
+    QCOMPARE(grid->indexOfChild(tubeItem), tube - 1);
+    QCOMPARE(tubeItem->childCount(), kCellsPerTube);
+    for (int column = 0; column < kCellsPerTube; ++column) {
+      QAccessibleInterface* cellItem = tubeItem->child(column);
+      QCOMPARE(cellItem->text(QAccessible::Name),
+               QStringLiteral("Tuba %1, komórka %2")
+                   .arg(tube)
+                   .arg(CellIndexAt(tube, column) % kCellsPerTube + 1));
+      QCOMPARE(cellItem->parent(), tubeItem);
+      QCOMPARE(tubeItem->indexOfChild(cellItem), column);
+      QCOMPARE(cellItem->rect().center(), form_->mapToGlobal(CellCentre(tube, column)));
+    }
+  }
+
   const Expected expected[] = {
-      {"Panel49", "Tuba 3, komórka 1"},
-      {"Panel105", "Tuba 4, komórka 8"},
-      {"Panel3", "Tuba 3"},
       {"SpeedButton15", "Poprzednia scena"},
       {"SpeedButton16", "Następna scena"},
       {"SpeedButton22", "Odtwórz"},
