@@ -14,8 +14,9 @@
 #include "app/form2.h"
 #include "app/qt_dialogs.h"
 #include "app/tube_grid.h"
-#include "programming/virtual_adapter.h"
+#include "programming/virtual/virtual_adapter.h"
 #include "support/paint_counter.h"
+#include "timer/mm_timer.h"
 
 namespace {
 
@@ -59,8 +60,8 @@ int main(int argc, char* argv[]) {
   lumora::QtFileDialogs dialogs;
   lumora::QtMessageBoxes messages;
   lumora::TForm1 form1(dialogs, messages);
-  lumora::TForm2 form2(std::make_unique<lumora::VirtualAdapter>(), form1.Model().Output().Image(),
-                       messages, &form1);
+  lumora::TForm2 form2(std::make_unique<lumora::VirtualAdapter>(),
+                       std::make_unique<lumora::TMMTimer>(), messages, &form1);
   form1.SetProgrammingWindow(&form2);
   form1.show();
   QCoreApplication::processEvents();

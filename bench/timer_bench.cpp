@@ -171,18 +171,19 @@ void MeasureBurst() {
   NullMessages messages;
   static ControllerImageArray image{};
   for (int i = 0; i < kControllerImageSize; ++i) image[i] = i * 31;
-  ProgrammingWindowModel model(adapter, timer, view, messages, image);
+  ProgrammingWindowModel model(adapter, timer, view, messages);
   model.FormCreate();
-  model.FormActivate();
-  model.RadioButton6Click();
+  model.HandOver(image);
+  model.Open();
+  model.ChooseStandardProgrammer();
 
   constexpr int kBursts = 50;
   std::vector<double> cpu;
   const Clock::time_point wallStart = Clock::now();
   for (int b = 0; b < kBursts; ++b) {
-    model.SpeedButton1Click();
+    model.StartTransfer();
     const double before = ThreadCpuMs();
-    model.MMTimerMMTimer();
+    model.Tick();
     cpu.push_back(ThreadCpuMs() - before);
   }
   const double wall = Ms(Clock::now() - wallStart) / kBursts;

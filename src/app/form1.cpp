@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include <QDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,6 +13,7 @@
 
 #include "app/compact_tab_style.h"
 #include "app/controls.h"
+#include "app/form2.h"
 #include "app/panel.h"
 #include "app/tube_grid.h"
 #include "app/up_down.h"
@@ -257,7 +257,8 @@ void TForm1::SpeedButton12Click() {
 }
 
 void TForm1::SpeedButton14Click() {
-  if (model_.SendToController() && programmingWindow_) programmingWindow_->exec();
+  if (model_.SendToController() && programmingWindow_)
+    programmingWindow_->OpenWith(model_.Output().Image());
 }
 
 void TForm1::Button6Click() {

@@ -11,7 +11,6 @@
 #include "common/program_tables.h"
 #include "main_window/tube_layout.h"
 
-class QDialog;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
@@ -22,6 +21,7 @@ class QToolButton;
 namespace lumora {
 
 class Panel;
+class TForm2;
 class TubeGrid;
 class UpDown;
 
@@ -38,7 +38,7 @@ class TForm1 : public QWidget, public MainWindowView {
 
   MainWindowModel& Model() { return model_; }
   // The window "Wyślij do sterownika" shows modally; it is created after this one.
-  void SetProgrammingWindow(QDialog* form2) { programmingWindow_ = form2; }
+  void SetProgrammingWindow(TForm2* form2) { programmingWindow_ = form2; }
 
   void ShowCell(int cell, CellColour colour) override;
   void ShowSceneCounters(int sceneCount, int currentScene) override;
@@ -133,7 +133,7 @@ class TForm1 : public QWidget, public MainWindowView {
   QLabel* Label9 = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
 
-  QDialog* programmingWindow_ = nullptr;
+  TForm2* programmingWindow_ = nullptr;
 
   QTimer Timer1;
   QTimer Timer2;

@@ -1,6 +1,7 @@
 #include "app/form2.h"
 
 #include <stdexcept>
+#include <string>
 
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -30,19 +31,14 @@ constexpr int kStatusBarHeight = 20;
 constexpr CellColour kEnabledPanel = colour::White;
 constexpr CellColour kDisabledPanel = 0x00D8D8D8;
 
-using SpinnerHandler = void (ProgrammingWindowModel::*)(int);
-// In Spinner order, as UpDown1 to UpDown5 are.
-constexpr std::array<SpinnerHandler, kSpinnerCount> kSpinnerHandlers = {
-    &ProgrammingWindowModel::UpDown1Click, &ProgrammingWindowModel::UpDown2Click,
-    &ProgrammingWindowModel::UpDown3Click, &ProgrammingWindowModel::UpDown4Click,
-    &ProgrammingWindowModel::UpDown5Click};
 // What each spinner sets, in Spinner order: its name, and with the position its panel's.
 constexpr std::array<const char*, kSpinnerCount> kSpinnerDescriptions = {
     "Adres DMX", "Numer programu", "Prędkość", "Liczba tub", "Numer programu automatycznego"};
 
-UsbAdapter& Required(const std::unique_ptr<UsbAdapter>& adapter) {
-  if (!adapter) throw std::invalid_argument("programming window without an adapter");
-  return *adapter;
+template <typename Part>
+Part& Required(const std::unique_ptr<Part>& part, const char* what) {
+  if (!part) throw std::invalid_argument(std::string("programming window without ") + what);
+  return *part;
 }
 
 // The captions are long for their places: a narrow face is taken where there is one, and a
@@ -82,16 +78,14 @@ QString Description(Spinner spinner) {
 
 }  // namespace
 
-TForm2::TForm2(std::unique_ptr<UsbAdapter> adapter, const ControllerImageArray& image,
-               MessageBoxes& messages, QWidget* parent, RealtimeBroker* realtime)
+TForm2::TForm2(std::unique_ptr<UsbAdapter> adapter, std::unique_ptr<Ticker> ticker,
+               MessageBoxes& messages, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowContextHelpButtonHint | Qt::WindowCloseButtonHint),
       adapter_(std::move(adapter)),
-      realtime_(realtime),
-      MMTimer(/*designMode=*/false,
-              [this](const TimerThreadStart& start) { TimerThreadStarted(start); }),
-      model_(Required(adapter_), MMTimer, *this, messages, image) {
+      ticker_(std::move(ticker)),
+      model_(Required(adapter_, "an adapter"), Required(ticker_, "a ticker"), *this, messages) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("Programowanie sterownika"));
   setWindowIcon(WindowIcon());
@@ -113,7 +107,7 @@ TForm2::TForm2(std::unique_ptr<UsbAdapter> adapter, const ControllerImageArray& 
                                  ProgrammingImage(), QStringLiteral("Programuj sterownik"));
   // Only an activation that opened the adapter enables it.
   SpeedButton1->setEnabled(false);
-  connect(SpeedButton1, &QToolButton::clicked, this, [this] { model_.SpeedButton1Click(); });
+  connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
 
   StatusBar1 = new QStatusBar(this);
   Place(StatusBar1, QStringLiteral("StatusBar1"), {0, 204, width(), kStatusBarHeight},
@@ -137,12 +131,11 @@ void TForm2::BuildTargetGroup() {
   QRadioButton* one = MakeFittedRadioButton(group, QStringLiteral("RadioButton2"), {8, 56, 161, 17},
                                             QStringLiteral("Sterownik o adresie równym:"));
   all->setChecked(true);
-  connect(all, &QRadioButton::clicked, this, [this] { model_.RadioButton1Click(); });
-  connect(one, &QRadioButton::clicked, this, [this] { model_.RadioButton2Click(); });
+  connect(all, &QRadioButton::clicked, this, [this] { RadioButton1Click(); });
+  connect(one, &QRadioButton::clicked, this, [this] { RadioButton2Click(); });
   MakeFittedLabel(group, QStringLiteral("Label3"), {22, 87}, 78 - 22, QStringLiteral("DMX adres"));
   BuildSpinner(group, Spinner::Address, {78, 83}, {112, 80});
-  connect(UpDownOf(Spinner::Address), &UpDown::MouseReleased, this,
-          [this] { model_.UpDown1MouseUp(); });
+  connect(UpDownOf(Spinner::Address), &UpDown::MouseReleased, this, [this] { UpDown1MouseUp(); });
 }
 
 void TForm2::BuildSoloGroup() {
@@ -153,8 +146,8 @@ void TForm2::BuildSoloGroup() {
   QRadioButton* automatic = MakeFittedRadioButton(group, QStringLiteral("RadioButton4"),
                                                   {70, 21, 51, 17}, QStringLiteral("Auto"));
   program->setChecked(true);
-  connect(program, &QRadioButton::clicked, this, [this] { model_.RadioButton3Click(); });
-  connect(automatic, &QRadioButton::clicked, this, [this] { model_.RadioButton4Click(); });
+  connect(program, &QRadioButton::clicked, this, [this] { RadioButton3Click(); });
+  connect(automatic, &QRadioButton::clicked, this, [this] { RadioButton4Click(); });
   BuildSpinner(group, Spinner::Program, {6, 43}, {40, 40});
   BuildSpinner(group, Spinner::Auto, {72, 43}, {106, 40});
   MakeFittedLabel(group, QStringLiteral("Label4"), {136, 24}, 204 - 136,
@@ -174,8 +167,8 @@ void TForm2::BuildProgrammerGroup() {
       MakeFittedRadioButton(group, QStringLiteral("RadioButton6"), {128, 16, 129, 17},
                             QStringLiteral("Standard programator"));
   RadioButton5->setChecked(true);
-  connect(RadioButton5, &QRadioButton::clicked, this, [this] { model_.RadioButton5Click(); });
-  connect(standard, &QRadioButton::clicked, this, [this] { model_.RadioButton6Click(); });
+  connect(RadioButton5, &QRadioButton::clicked, this, [this] { RadioButton5Click(); });
+  connect(standard, &QRadioButton::clicked, this, [this] { RadioButton6Click(); });
 }
 
 void TForm2::BuildSpinner(QWidget* group, Spinner spinner, QPoint panelPlace, QPoint upDownPlace) {
@@ -195,7 +188,12 @@ void TForm2::BuildSpinner(QWidget* group, Spinner spinner, QPoint panelPlace, QP
 }
 
 void TForm2::SpinnerClick(Spinner spinner) {
-  (model_.*kSpinnerHandlers[Index(spinner)])(UpDownOf(spinner)->Position());
+  using Handler = void (TForm2::*)(int);
+  // In Spinner order, as UpDown1 to UpDown5 are.
+  static constexpr std::array<Handler, kSpinnerCount> kHandlers = {
+      &TForm2::UpDown1Click, &TForm2::UpDown2Click, &TForm2::UpDown3Click, &TForm2::UpDown4Click,
+      &TForm2::UpDown5Click};
+  (this->*kHandlers[Index(spinner)])(UpDownOf(spinner)->Position());
   ShowPosition(spinner);
 }
 
@@ -204,6 +202,11 @@ void TForm2::ShowPosition(Spinner spinner) {
   const QString position = QString::number(model_.Settings().Position(spinner));
   PanelOf(spinner)->SetCaption(position);
   PanelOf(spinner)->setAccessibleName(Description(spinner) + QStringLiteral(": ") + position);
+}
+
+void TForm2::OpenWith(const ControllerImageArray& image) {
+  HandOver(image);
+  exec();
 }
 
 void TForm2::SetSpinnerEnabled(Spinner spinner, bool enabled) {
@@ -245,14 +248,7 @@ void TForm2::showEvent(QShowEvent* event) {
 void TForm2::Activate() {
   if (!activationPending_ || !isVisible()) return;
   activationPending_ = false;
-  model_.FormActivate();
-}
-
-// The broker is asked from the UI thread, not the timer's: its answer may wait for the
-// system bus and the authority behind it, which must never hold back a tick, while the
-// thread runs in the ordinary class meanwhile.
-void TForm2::TimerThreadStarted(const TimerThreadStart& start) {
-  if (realtime_) PostToUiThread([this, start] { realtime_->TimerThreadStarted(start); });
+  model_.Open();
 }
 
 void TForm2::hideEvent(QHideEvent* event) {
@@ -260,7 +256,7 @@ void TForm2::hideEvent(QHideEvent* event) {
   if (event->spontaneous()) return;  // minimised
   // Closing by any road (close box, Escape, done) hides the window.
   activationPending_ = false;
-  model_.FormClose();
+  model_.Close();
 }
 
 }  // namespace lumora

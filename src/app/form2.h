@@ -6,14 +6,13 @@
 
 #include <QDialog>
 
-#include "app/realtime_broker.h"
 #include "common/dialogs.h"
 #include "common/program_tables.h"
+#include "programming/adapters/usb_adapter.h"
 #include "programming/programming_settings.h"
 #include "programming/programming_view.h"
 #include "programming/programming_window_model.h"
-#include "programming/usb_adapter.h"
-#include "timer/mm_timer.h"
+#include "timer/ticker.h"
 
 class QProgressBar;
 class QRadioButton;
@@ -25,19 +24,22 @@ namespace lumora {
 class Panel;
 class UpDown;
 
-// The programming window: created hidden at start-up and shown modally by the send command.
-// Every event goes to the handler of the model named after its control; the model answers
-// through the ProgrammingView functions.
+// The programming window: created hidden at start-up and shown modally by the send command,
+// which hands it the image to send. Every event goes to the handler named after its control,
+// which forwards it to the model; the model answers through the ProgrammingView functions.
 class TForm2 : public QDialog, public ProgrammingView {
   Q_OBJECT
 
  public:
-  // Builds the controls, then runs FormCreate. The adapter is the one the transfer uses;
-  // the image is the main window's, read each time the window is shown and while it sends.
-  // realtime, where given, is told of each timer thread that starts, on the UI thread; it
-  // must outlive the window.
-  TForm2(std::unique_ptr<UsbAdapter> adapter, const ControllerImageArray& image,
-         MessageBoxes& messages, QWidget* parent = nullptr, RealtimeBroker* realtime = nullptr);
+  // Builds the controls, then runs FormCreate. The adapter is the one the transfer uses, the
+  // ticker paces it.
+  TForm2(std::unique_ptr<UsbAdapter> adapter, std::unique_ptr<Ticker> ticker,
+         MessageBoxes& messages, QWidget* parent = nullptr);
+
+  // "Wyślij do sterownika": hands over the image and shows the window modally.
+  void OpenWith(const ControllerImageArray& image);
+  // The image the next showing sends, for a window shown without OpenWith.
+  void HandOver(const ControllerImageArray& image) { model_.HandOver(image); }
 
   const ProgrammingWindowModel& Model() const { return model_; }
 
@@ -63,17 +65,27 @@ class TForm2 : public QDialog, public ProgrammingView {
   void SpinnerClick(Spinner spinner);
   void ShowPosition(Spinner spinner);
   void Activate();
-  // Called on the timer thread.
-  void TimerThreadStarted(const TimerThreadStart& start);
+
+  void RadioButton1Click() { model_.ChooseAllControllers(); }
+  void RadioButton2Click() { model_.ChooseAddress(); }
+  void RadioButton3Click() { model_.ChooseProgram(); }
+  void RadioButton4Click() { model_.ChooseAuto(); }
+  void RadioButton5Click() { model_.ChooseUsbProgrammer(); }
+  void RadioButton6Click() { model_.ChooseStandardProgrammer(); }
+  void UpDown1Click(int position) { model_.SetAddress(position); }
+  void UpDown1MouseUp() { model_.ReleaseAddressSpinner(); }
+  void UpDown2Click(int position) { model_.SetProgram(position); }
+  void UpDown3Click(int position) { model_.SetSpeed(position); }
+  void UpDown4Click(int position) { model_.SetTubeCount(position); }
+  void UpDown5Click(int position) { model_.SetAutoProgram(position); }
+  void SpeedButton1Click() { model_.StartTransfer(); }
 
   Panel*& PanelOf(Spinner spinner) { return panels_[static_cast<int>(spinner)]; }
   UpDown*& UpDownOf(Spinner spinner) { return upDowns_[static_cast<int>(spinner)]; }
 
-  // The model uses the adapter and the timer to its end, so they are declared before it.
+  // The model uses the adapter and the ticker to its end, so they are declared before it.
   std::unique_ptr<UsbAdapter> adapter_;
-  // Before the timer, whose first thread starts while the window is being built.
-  RealtimeBroker* const realtime_;
-  TMMTimer MMTimer;
+  std::unique_ptr<Ticker> ticker_;
   ProgrammingWindowModel model_;
 
   std::array<Panel*, kSpinnerCount> panels_{};    // Panel1, Panel2, Panel3, Panel4, Panel5

@@ -10,8 +10,10 @@
 #include "app/form2.h"
 #include "app/qt_dialogs.h"
 #include "app/realtime_kit.h"
-#include "programming/adapter_choice.h"
-#include "programming/ftdi_adapter.h"
+#include "app/ui_thread_broker.h"
+#include "programming/adapters/adapter_choice.h"
+#include "programming/adapters/ftdi_adapter.h"
+#include "timer/mm_timer.h"
 
 namespace {
 
@@ -36,10 +38,16 @@ int main(int argc, char* argv[]) {
     lumora::QtFileDialogs dialogs;
     lumora::QtMessageBoxes messages;
     // Gives the programming timer a real-time class where the process may not take one.
-    lumora::RealtimeKit realtime(QDBusConnection::systemBus());
+    lumora::RealtimeKit realtimeKit(QDBusConnection::systemBus());
+    lumora::UiThreadBroker realtime(realtimeKit);
     lumora::TForm1 form1(dialogs, messages);
-    lumora::TForm2 form2(std::move(choice.Adapter), form1.Model().Output().Image(), messages,
-                         &form1, &realtime);
+    lumora::TForm2 form2(std::move(choice.Adapter),
+                         std::make_unique<lumora::TMMTimer>(
+                             /*designMode=*/false,
+                             [&realtime](const lumora::TimerThreadStart& start) {
+                               realtime.TimerThreadStarted(start);
+                             }),
+                         messages, &form1);
     form1.SetProgrammingWindow(&form2);
     form1.show();
     return QApplication::exec();

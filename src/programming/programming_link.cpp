@@ -4,18 +4,14 @@
 
 namespace lumora {
 
-bool ProgrammingLink::OpenProgrammer(MessageBoxes& messages) {
+FT_STATUS ProgrammingLink::OpenProgrammer() {
   FT_HANDLE opened = 0;
   const FT_STATUS status = adapter_.FT_Open(0, &opened);
   handle_ = status == FT_OK ? opened : 0;
+  kind_ = ProgrammerKind::UsbProgrammer;
   adapter_.FT_ClrRts(handle_);
   adapter_.FT_ClrDtr(handle_);
-  if (status != FT_OK) {
-    messages.ShowError(message::NoProgrammer);
-    return false;
-  }
-  transmitBuffer_[1] = 0x01;
-  return true;
+  return status;
 }
 
 void ProgrammingLink::CloseProgrammer() {
@@ -31,19 +27,37 @@ void ProgrammingLink::SetLine(std::uint16_t divisor, std::uint8_t stopBits) {
 }
 
 void ProgrammingLink::ConfigureUsbProgrammer(bool readReply) {
-  slotBase_ = kUsbSlotBase;
-  // Whatever a standard frame left in the buffer must not reach the USB programmer's
-  // header bytes: start from an empty block.
-  ClearFrom(0);
-  transmitBuffer_[1] = 0x01;
+  kind_ = ProgrammerKind::UsbProgrammer;
+  LayOut({});
   SetLine(kUsbDivisor, FT_STOP_BITS_1);
   Write(transmitBuffer_.data(), kUsbBlockSize);
   if (readReply) adapter_.FT_Read(handle_, replyBlock_.data(), kReplyBlockSize, &bytesRead_);
 }
 
 void ProgrammingLink::ConfigureStandardProgrammer() {
-  slotBase_ = kStandardSlotBase;
+  kind_ = ProgrammerKind::StandardProgrammer;
   SetLine(kDmxDivisor, FT_STOP_BITS_2);
+}
+
+FT_STATUS ProgrammingLink::SendIdleBlock() {
+  LayOut({});
+  return UsbExchange();
+}
+
+FT_STATUS ProgrammingLink::SendPacket(std::span<const std::uint8_t> slots) {
+  LayOut(slots);
+  return kind_ == ProgrammerKind::UsbProgrammer ? UsbExchange() : SendStandardFrame();
+}
+
+// Nothing a block or frame before left in the buffer reaches the next: the USB programmer's
+// header bytes above all.
+void ProgrammingLink::LayOut(std::span<const std::uint8_t> slots) {
+  transmitBuffer_.fill(0);
+  const bool usb = kind_ == ProgrammerKind::UsbProgrammer;
+  if (usb) transmitBuffer_[1] = kUsbBlockMarker;
+  const std::size_t room = usb ? kUsbBlockSlots : kStandardFrameSlots;
+  std::copy_n(slots.begin(), std::min(slots.size(), room),
+              transmitBuffer_.begin() + (usb ? kUsbSlotBase : kStandardSlotBase));
 }
 
 FT_STATUS ProgrammingLink::UsbExchange() {
@@ -67,9 +81,10 @@ FT_STATUS ProgrammingLink::SendStandardFrame() {
   adapter_.FT_ClrRts(handle_);
   adapter_.FT_ClrDtr(handle_);
   if (const FT_STATUS status = Write(&breakByte_, 1); status != FT_OK) return status;
-  for (int first = 1; first <= kStandardFrameSlots; first += kStandardSlotWriteSize) {
-    std::copy_n(transmitBuffer_.begin() + first, kStandardSlotWriteSize, staging_.begin());
-    if (const FT_STATUS status = Write(staging_.data(), kStandardSlotWriteSize); status != FT_OK) {
+  for (int first = kStandardSlotBase; first < kStandardSlotBase + kStandardFrameSlots;
+       first += kStandardSlotWriteSize) {
+    if (const FT_STATUS status = Write(transmitBuffer_.data() + first, kStandardSlotWriteSize);
+        status != FT_OK) {
       return status;
     }
   }
@@ -78,10 +93,6 @@ FT_STATUS ProgrammingLink::SendStandardFrame() {
 
 FT_STATUS ProgrammingLink::Write(const void* data, std::uint32_t size) {
   return adapter_.FT_Write(handle_, data, size, &bytesWritten_);
-}
-
-void ProgrammingLink::ClearFrom(std::size_t first) {
-  std::fill(transmitBuffer_.begin() + first, transmitBuffer_.end(), 0);
 }
 
 }  // namespace lumora

@@ -35,13 +35,13 @@ TransferState ProgrammingTransfer::State() const {
   return TransferState::Idle;
 }
 
-void ProgrammingTransfer::Activate(const ControllerImageArray& image) {
-  const auto sent = image.begin();
-  const bool same =
-      std::equal(image_.begin(), image_.end(), sent,
-                 [](std::uint8_t kept, std::int32_t entry) { return kept == LowByte(entry); });
-  if (!same) {
-    std::transform(sent, sent + kTransferBytes, image_.begin(), LowByte);
+void ProgrammingTransfer::HandOver(const ControllerImageArray& image) {
+  std::transform(image.begin(), image.begin() + kTransferBytes, handedOver_.begin(), LowByte);
+}
+
+void ProgrammingTransfer::Activate() {
+  if (handedOver_ != image_) {
+    image_ = handedOver_;
     imageChecksum_ = TransferCrc16(image_);
     started_ = false;
   }

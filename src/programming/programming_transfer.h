@@ -14,10 +14,10 @@ namespace lumora {
 enum class TransferState : std::uint8_t { Idle, Running, Finished };
 
 // The transfer of the controller image as 223 packets: pages 0..221, then the final packet
-// with page 222 and the image checksum. The user-interface thread requests it and hands it
-// the image at each activation; the timer thread prepares the packets from the transfer's
-// own copy of that image, never from the main window's. Counters keep their values while the
-// window is closed.
+// with page 222 and the image checksum. The user-interface thread hands it the image and
+// requests it; each activation takes the image handed over into the transfer's own copy,
+// the only image the timer thread reads. Counters keep their values while the window is
+// closed.
 class ProgrammingTransfer {
  public:
   // "Programuj sterownik": a transfer that runs goes on; otherwise one starts from page 0.
@@ -27,11 +27,14 @@ class ProgrammingTransfer {
   void Request();
   TransferState State() const;
 
-  // At each successful activation, while no tick runs: takes the low bytes of the 57,088
-  // image entries that are sent, and their CRC-16. A transfer under way goes on from its page
-  // only when these are the bytes it started with; otherwise it starts again from page 0, so
-  // the controller always receives one whole image whose checksums hold.
-  void Activate(const ControllerImageArray& image);
+  // While the window is hidden: keeps the low bytes of the 57,088 image entries that are
+  // sent, for the next activation.
+  void HandOver(const ControllerImageArray& image);
+  // At each successful activation, while no tick runs: takes the bytes handed over, and
+  // their CRC-16. A transfer under way goes on from its page only when these are the bytes
+  // it started with; otherwise it starts again from page 0, so the controller always
+  // receives one whole image whose checksums hold.
+  void Activate();
   std::uint16_t ImageChecksum() const { return imageChecksum_; }
 
   // Only while Running: writes the next packet into the DMX slots and returns the progress
@@ -54,6 +57,8 @@ class ProgrammingTransfer {
   int packetCount_ = 0;
   int imagePosition_ = 0;
   std::uint8_t pageNumber_ = 0;
+  // User-interface thread only.
+  std::array<std::uint8_t, kTransferBytes> handedOver_{};
   // Written by the activation while no tick runs, read by the ticks. All zero at first, whose
   // checksum is 0.
   std::array<std::uint8_t, kTransferBytes> image_{};

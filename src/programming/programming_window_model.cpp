@@ -2,14 +2,12 @@
 
 namespace lumora {
 
-ProgrammingWindowModel::ProgrammingWindowModel(UsbAdapter& adapter, TMMTimer& timer,
-                                               ProgrammingView& view, MessageBoxes& messages,
-                                               const ControllerImageArray& image)
-    : timer_(timer), view_(view), messages_(messages), image_(image), link_(adapter) {}
+ProgrammingWindowModel::ProgrammingWindowModel(UsbAdapter& adapter, Ticker& ticker,
+                                               ProgrammingView& view, MessageBoxes& messages)
+    : ticker_(ticker), view_(view), messages_(messages), link_(adapter) {}
 
 ProgrammingWindowModel::~ProgrammingWindowModel() {
-  CloseGateAndWait();
-  timer_.OnMMTimer = nullptr;
+  StopTicksAndWait();
   link_.CloseProgrammer();
 }
 
@@ -17,118 +15,109 @@ void ProgrammingWindowModel::FormCreate() {
   view_.SetProgressPosition(0);
   view_.SetSpinnerEnabled(Spinner::Address, false);
   view_.SetSpinnerEnabled(Spinner::Auto, false);
-  // The gate is closed from the timer's construction, so the handler can be attached now.
-  timer_.OnMMTimer = [this](TMMTimer&) { MMTimerMMTimer(); };
-  timer_.SetInterval(kUsbTickMs);
-  timer_.SetType(TimerEventType::etPeriodic);
 }
 
-void ProgrammingWindowModel::FormActivate() {
-  // Normally the window was closed before; an activation without a close first ends the
+void ProgrammingWindowModel::Open() {
+  // Normally the window was closed before; an opening without a close first ends the
   // earlier link so its handle is not lost.
-  CloseGateAndWait();
+  StopTicksAndWait();
   link_.CloseProgrammer();
-  link_.UseUsbLayout();
-  if (!link_.OpenProgrammer(messages_)) {
+  if (link_.OpenProgrammer() != FT_OK) {
+    messages_.ShowError(message::NoProgrammer);
     view_.SetProgramButtonEnabled(false);
     return;
   }
-  transfer_.Activate(image_);
-  SelectUsbProgrammerOnActivation();
+  transfer_.Activate();
+  SelectUsbProgrammerOnOpening();
   view_.SetProgramButtonEnabled(true);
 }
 
-void ProgrammingWindowModel::FormClose() {
-  CloseGateAndWait();
+void ProgrammingWindowModel::Close() {
+  StopTicksAndWait();
   link_.CloseProgrammer();
 }
 
-void ProgrammingWindowModel::RadioButton1Click() {
+void ProgrammingWindowModel::ChooseAllControllers() {
   settings_.ChooseAllControllers();
   view_.SetSpinnerEnabled(Spinner::Address, false);
 }
 
-void ProgrammingWindowModel::RadioButton2Click() {
+void ProgrammingWindowModel::ChooseAddress() {
   settings_.ChooseAddress();
   view_.SetSpinnerEnabled(Spinner::Address, true);
 }
 
-void ProgrammingWindowModel::RadioButton3Click() {
+void ProgrammingWindowModel::ChooseProgram() {
   settings_.ChooseProgram();
   view_.SetSpinnerEnabled(Spinner::Program, true);
   view_.SetSpinnerEnabled(Spinner::Auto, false);
 }
 
-void ProgrammingWindowModel::RadioButton4Click() {
+void ProgrammingWindowModel::ChooseAuto() {
   settings_.ChooseAuto();
   view_.SetSpinnerEnabled(Spinner::Auto, true);
   view_.SetSpinnerEnabled(Spinner::Program, false);
 }
 
-void ProgrammingWindowModel::RadioButton5Click() {
-  CloseGateAndWait();
+void ProgrammingWindowModel::ChooseUsbProgrammer() {
+  StopTicksAndWait();
   link_.ConfigureUsbProgrammer(true);
-  OpenGateFor(ProgrammerKind::UsbProgrammer, kUsbTickMs);
+  StartTicks(ProgrammerKind::UsbProgrammer, kUsbTickMs);
 }
 
-void ProgrammingWindowModel::RadioButton6Click() {
-  CloseGateAndWait();
+void ProgrammingWindowModel::ChooseStandardProgrammer() {
+  StopTicksAndWait();
   link_.ConfigureStandardProgrammer();
-  OpenGateFor(ProgrammerKind::StandardProgrammer, kStandardTickMs);
+  StartTicks(ProgrammerKind::StandardProgrammer, kStandardTickMs);
 }
 
-void ProgrammingWindowModel::UpDown1Click(int position) {
+void ProgrammingWindowModel::SetAddress(int position) {
   view_.SetAddressSpinnerStep(settings_.StepAddress(position));
 }
 
-void ProgrammingWindowModel::UpDown1MouseUp() {
+void ProgrammingWindowModel::ReleaseAddressSpinner() {
   view_.SetAddressSpinnerStep(settings_.ReleaseAddressSpinner());
 }
 
-void ProgrammingWindowModel::UpDown2Click(int position) {
+void ProgrammingWindowModel::SetProgram(int position) {
   settings_.StepProgram(position);
 }
 
-void ProgrammingWindowModel::UpDown3Click(int position) {
+void ProgrammingWindowModel::SetSpeed(int position) {
   settings_.StepSpeed(position);
 }
 
-void ProgrammingWindowModel::UpDown4Click(int position) {
+void ProgrammingWindowModel::SetTubeCount(int position) {
   settings_.StepTubes(position);
 }
 
-void ProgrammingWindowModel::UpDown5Click(int position) {
+void ProgrammingWindowModel::SetAutoProgram(int position) {
   settings_.StepAuto(position);
 }
 
-void ProgrammingWindowModel::SpeedButton1Click() {
-  transfer_.Request();
-}
-
-void ProgrammingWindowModel::SelectUsbProgrammerOnActivation() {
+void ProgrammingWindowModel::SelectUsbProgrammerOnOpening() {
   const bool usbWasChecked = settings_.Kind() == ProgrammerKind::UsbProgrammer;
   link_.ConfigureUsbProgrammer(false);
-  OpenGateFor(ProgrammerKind::UsbProgrammer, kUsbTickMs);
+  StartTicks(ProgrammerKind::UsbProgrammer, kUsbTickMs);
   view_.CheckUsbProgrammerButton();
   // Checking the button is a click on it when it was not checked.
-  if (!usbWasChecked) RadioButton5Click();
+  if (!usbWasChecked) ChooseUsbProgrammer();
 }
 
-// The kind is in place before the gate opens, so no tick ever meets the new gate with the
+// The kind is in place before the ticks start, so no tick ever meets the new pace with the
 // old programmer.
-void ProgrammingWindowModel::OpenGateFor(ProgrammerKind kind, int tickMs) {
+void ProgrammingWindowModel::StartTicks(ProgrammerKind kind, int tickMs) {
   settings_.SetKind(kind);
-  timer_.SetInterval(tickMs);
-  timer_.Enabled = true;
+  ticker_.Start(tickMs, [this] { Tick(); });
 }
 
-void ProgrammingWindowModel::CloseGateAndWait() {
+void ProgrammingWindowModel::StopTicksAndWait() {
   closing_ = true;
-  timer_.DisableAndWait();
+  ticker_.Stop();
   closing_ = false;
 }
 
-void ProgrammingWindowModel::MMTimerMMTimer() {
+void ProgrammingWindowModel::Tick() {
   if (settings_.Kind() == ProgrammerKind::UsbProgrammer) {
     UsbTick();
   } else {
@@ -137,34 +126,27 @@ void ProgrammingWindowModel::MMTimerMMTimer() {
 }
 
 void ProgrammingWindowModel::UsbTick() {
-  TransmitBufferArray& buffer = link_.TransmitBuffer();
-  const bool sending = transfer_.State() == TransferState::Running;
-  if (sending) {
-    buffer[1] = 0x01;
-    ShowProgress(transfer_.PrepareNextPacket(link_.Slots(), settings_.ForPacket()));
+  if (transfer_.State() != TransferState::Running) {
+    link_.SendIdleBlock();
+    return;
   }
-  const FT_STATUS status = link_.UsbExchange();
-  buffer[1] = 0x01;
-  link_.ClearFrom(kUsbSlotBase);
-  if (sending && status != FT_OK) AbandonTransfer();
+  ShowProgress(transfer_.PrepareNextPacket(packet_, settings_.ForPacket()));
+  if (link_.SendPacket(packet_) != FT_OK) AbandonTransfer();
 }
 
+// The whole transfer as one burst of frames; the ticks only look for a transfer to send.
 void ProgrammingWindowModel::StandardTick() {
-  if (transfer_.State() == TransferState::Finished) link_.ClearFrom(1);
   if (transfer_.State() != TransferState::Running) return;
-  timer_.Enabled = false;
   for (int frame = 0; frame < kTransferPackets && !closing_; ++frame) {
     // Frames after the final packet repeat it.
     if (transfer_.State() == TransferState::Running) {
-      ShowProgress(transfer_.PrepareNextPacket(link_.Slots(), settings_.ForPacket()));
+      ShowProgress(transfer_.PrepareNextPacket(packet_, settings_.ForPacket()));
     }
-    if (link_.SendStandardFrame() != FT_OK) {
+    if (link_.SendPacket(packet_) != FT_OK) {
       AbandonTransfer();
       return;
     }
   }
-  // A close that came during the burst closes the gate again once this tick is over.
-  timer_.Enabled = true;
 }
 
 void ProgrammingWindowModel::ShowProgress(int position) {
@@ -172,7 +154,7 @@ void ProgrammingWindowModel::ShowProgress(int position) {
 }
 
 void ProgrammingWindowModel::AbandonTransfer() {
-  timer_.Enabled = false;
+  ticker_.Stop();
   transfer_.Abandon();
   view_.PostToUiThread([this] {
     view_.SetProgressPosition(0);

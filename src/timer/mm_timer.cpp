@@ -57,6 +57,14 @@ void TMMTimer::DisableAndWait() {
   Enabled = false;
 }
 
+// Called while stopped, so no tick reads the handler as it is replaced.
+void TMMTimer::Start(int periodMs, Tick tick) {
+  OnMMTimer = [tick = std::move(tick)](TMMTimer&) { tick(); };
+  type_ = TimerEventType::etPeriodic;
+  SetInterval(periodMs);
+  Enabled = true;
+}
+
 void TMMTimer::MMTimerCallbackProc(std::uint32_t, std::uint32_t, std::uintptr_t user,
                                    std::uintptr_t, std::uintptr_t) {
   auto& timer = *reinterpret_cast<TMMTimer*>(user);

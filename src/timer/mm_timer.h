@@ -6,6 +6,7 @@
 #include <mutex>
 #include <thread>
 
+#include "timer/ticker.h"
 #include "timer/timer_service.h"
 
 namespace lumora {
@@ -15,7 +16,9 @@ enum class TimerEventType { etOneShot = 0, etPeriodic = 1 };
 // The multimedia timer component. Its system timer runs from construction to destruction;
 // Enabled is only a gate that decides whether a tick reaches OnMMTimer. The handler runs on
 // the timer's own thread, never on the caller's; the component is destroyed from any other.
-class TMMTimer {
+// As a Ticker, Start attaches the tick, restarts the system timer at the period and opens
+// the gate; Stop is DisableAndWait.
+class TMMTimer : public Ticker {
  public:
   using Handler = std::function<void(TMMTimer& sender)>;
   using ThreadStartHandler = std::function<void(const TimerThreadStart& start)>;
@@ -24,7 +27,7 @@ class TMMTimer {
   // system timer thread as it starts (every setter starts one), on that thread and before its
   // first tick, so it should return at once.
   explicit TMMTimer(bool designMode = false, ThreadStartHandler onThreadStart = {});
-  ~TMMTimer();
+  ~TMMTimer() override;
   TMMTimer(const TMMTimer&) = delete;
   TMMTimer& operator=(const TMMTimer&) = delete;
 
@@ -48,6 +51,9 @@ class TMMTimer {
   // Closes the gate and, unless called from inside the handler, waits until a handler that
   // is running has returned. When it returns the gate is closed, whatever the handler did.
   void DisableAndWait();
+
+  void Start(int periodMs, Tick tick) override;
+  void Stop() override { DisableAndWait(); }
 
   // The system timer's callback; user is the component.
   static void MMTimerCallbackProc(std::uint32_t timerId, std::uint32_t message, std::uintptr_t user,

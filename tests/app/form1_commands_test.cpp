@@ -8,11 +8,14 @@
 #include <memory>
 
 #include "app/form1.h"
+#include "app/form2.h"
 #include "app/panel.h"
 #include "app/tube_grid.h"
 #include "files/sequence_file.h"
 #include "form1_places.h"
+#include "programming/virtual/virtual_adapter.h"
 #include "support/fake_dialogs.h"
+#include "support/manual_ticker.h"
 
 using namespace lumora;
 using namespace lumora::testing;
@@ -61,14 +64,15 @@ class Form1CommandsTest : public QObject {
   FakeDialogs dialogs_;
   std::unique_ptr<QTemporaryDir> folder_;
   std::unique_ptr<TForm1> form_;
-  std::unique_ptr<QDialog> form2_;
+  std::unique_ptr<TForm2> form2_;
 };
 
 void Form1CommandsTest::init() {
   dialogs_ = FakeDialogs();
   folder_ = std::make_unique<QTemporaryDir>();
   form_ = std::make_unique<TForm1>(dialogs_, dialogs_);
-  form2_ = std::make_unique<QDialog>(form_.get());
+  form2_ = std::make_unique<TForm2>(std::make_unique<VirtualAdapter>(),
+                                    std::make_unique<ManualTicker>(), dialogs_, form_.get());
   form_->SetProgrammingWindow(form2_.get());
   form_->show();
   QVERIFY(QTest::qWaitForWindowExposed(form_.get()));

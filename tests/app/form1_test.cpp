@@ -17,8 +17,9 @@
 #include "app/up_down.h"
 #include "form1_places.h"
 #include "main_window/tube_layout.h"
-#include "programming/virtual_adapter.h"
+#include "programming/virtual/virtual_adapter.h"
 #include "support/fake_dialogs.h"
+#include "support/manual_ticker.h"
 
 using namespace lumora;
 
@@ -131,7 +132,7 @@ void Form1Test::opensFixedOnConfigurationTabWithCountersOne() {
 }
 
 void Form1Test::programmingWindowStaysHiddenAndClosingTheMainWindowEndsTheProgram() {
-  TForm2 form2(std::make_unique<VirtualAdapter>(), form_->Model().Output().Image(), dialogs_,
+  TForm2 form2(std::make_unique<VirtualAdapter>(), std::make_unique<ManualTicker>(), dialogs_,
                form_.get());
   QCOMPARE(form2.windowTitle(), QStringLiteral("Programowanie sterownika"));
   QCOMPARE(form2.size(), QSize(476, 224));

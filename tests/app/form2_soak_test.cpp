@@ -17,8 +17,9 @@
 #include "app/form2.h"
 #include "app/up_down.h"
 #include "files/table_file.h"
-#include "programming/virtual_adapter.h"
+#include "programming/virtual/virtual_adapter.h"
 #include "support/fake_dialogs.h"
+#include "timer/mm_timer.h"
 
 using namespace lumora;
 using namespace lumora::testing;
@@ -80,7 +81,8 @@ void Form2SoakTest::randomUseNeverDamagesATransfer() {
   QVERIFY(model.SendToController());
   auto adapter = std::make_unique<VirtualAdapter>();
   controller_ = adapter.get();
-  form2_ = std::make_unique<TForm2>(std::move(adapter), model.Output().Image(), dialogs_);
+  form2_ = std::make_unique<TForm2>(std::move(adapter), std::make_unique<TMMTimer>(), dialogs_);
+  form2_->HandOver(model.Output().Image());
   form2_->show();
   QVERIFY(QTest::qWaitForWindowExposed(form2_.get()));
 

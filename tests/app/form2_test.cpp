@@ -1,5 +1,7 @@
 // The programming window with real mouse events: its controls, the settings they make, and
-// whole transfers into the virtual controller, opened from the main window's send button.
+// whole transfers into the virtual controller, opened from the main window's send button. The
+// test delivers the ticks itself, on a thread standing in for the timer's; one transfer is
+// paced by the real timer.
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -19,14 +21,17 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/panel.h"
+#include "app/ui_thread_broker.h"
 #include "app/up_down.h"
 #include "files/project_file.h"
 #include "files/table_file.h"
 #include "form1_places.h"
-#include "programming/adapter_choice.h"
-#include "programming/ftdi_adapter.h"
-#include "programming/virtual_adapter.h"
+#include "programming/adapters/adapter_choice.h"
+#include "programming/adapters/ftdi_adapter.h"
+#include "programming/virtual/virtual_adapter.h"
 #include "support/fake_dialogs.h"
+#include "support/manual_ticker.h"
+#include "timer/mm_timer.h"
 
 using namespace lumora;
 using namespace lumora::testing;
@@ -36,6 +41,8 @@ namespace {
 constexpr CellColour kGrey = 0x00D8D8D8;
 const QPoint kSendButton = kProgramsGroup + QPoint(37 + 65, 382 + 13);
 constexpr int kTransferTimeoutMs = 60000;
+// Ticks of a whole USB transfer from its first packet: one packet each.
+constexpr int kUsbTransferTicks = kTransferPackets;
 // Writes of one standard frame: break, start code and 129 writes of three slots.
 constexpr std::uint32_t kWritesPerStandardFrame = 131;
 // No chip has this product id, so the real adapter never finds a device.
@@ -80,6 +87,7 @@ class Form2Test : public QObject {
   void everyTimerThreadIsOfferedForARealTimeClassFromTheUiThread();
   void standardProgrammerSendsTheWholeImageInOneBurst();
   void usbTransferClosedMidwayGoesOnWhenTheWindowOpensAgain();
+  void usbTransferPacedByTheRealTimerArrivesWhole();
   void deviceLostMidTransferShowsTheMessageAndStops();
   void unplugFileInTheVirtualFolderPullsThePlugMidTransfer();
   void withoutADeviceEveryShowingShowsTheMessageAndProgrammingStaysDisabled();
@@ -89,6 +97,10 @@ class Form2Test : public QObject {
   // runs whileShown; then closes the dialog, whatever whileShown found.
   void SendAndRun(QDialog& dialog, const std::function<void()>& whileShown);
   void ShowAlone();
+  // A programming window on adapter, paced by the hand-driven ticker.
+  void MakeWindow(std::unique_ptr<UsbAdapter> adapter);
+  // count ticks on the stand-in for the timer's thread; their posts are left queued.
+  void Ticks(int count) { ticker_->TicksOnOwnThread(count); }
   void OpenProject();
 
   template <typename Control>
@@ -131,6 +143,7 @@ class Form2Test : public QObject {
   std::unique_ptr<QTemporaryDir> folder_;
   std::unique_ptr<TForm1> form1_;
   VirtualAdapter* controller_ = nullptr;  // owned by form2_
+  ManualTicker* ticker_ = nullptr;        // owned by form2_
   std::unique_ptr<TForm2> form2_;
   int highestProgress_ = 0;
 };
@@ -144,14 +157,19 @@ void Form2Test::init() {
   form1_ = std::make_unique<TForm1>(dialogs_, dialogs_);
   auto adapter = std::make_unique<VirtualAdapter>();
   controller_ = adapter.get();
-  form2_ = std::make_unique<TForm2>(std::move(adapter), form1_->Model().Output().Image(), dialogs_,
-                                    form1_.get());
-  form1_->SetProgrammingWindow(form2_.get());
+  MakeWindow(std::move(adapter));
   highestProgress_ = 0;
   connect(Progress(), &QProgressBar::valueChanged, this,
           [this](int value) { highestProgress_ = std::max(highestProgress_, value); });
   form1_->show();
   QVERIFY(QTest::qWaitForWindowExposed(form1_.get()));
+}
+
+void Form2Test::MakeWindow(std::unique_ptr<UsbAdapter> adapter) {
+  auto ticker = std::make_unique<ManualTicker>();
+  ticker_ = ticker.get();
+  form2_ = std::make_unique<TForm2>(std::move(adapter), std::move(ticker), dialogs_, form1_.get());
+  form1_->SetProgrammingWindow(form2_.get());
 }
 
 void Form2Test::cleanup() {
@@ -424,13 +442,17 @@ QString ThreadName(pid_t threadId) {
 
 void Form2Test::everyTimerThreadIsOfferedForARealTimeClassFromTheUiThread() {
   FakeRealtime realtime;
-  auto form =
-      std::make_unique<TForm2>(std::make_unique<VirtualAdapter>(), form1_->Model().Output().Image(),
-                               dialogs_, form1_.get(), &realtime);
-  // The timer starts a thread as it is made, and again for the USB pace and the periodic kind.
-  QTRY_COMPARE(realtime.starts.size(), 3u);
-  form->show();  // the activation opens the gate at the USB pace: one more thread
-  QTRY_COMPARE(realtime.starts.size(), 4u);
+  UiThreadBroker fromUiThread(realtime);
+  auto form = std::make_unique<TForm2>(
+      std::make_unique<VirtualAdapter>(),
+      std::make_unique<TMMTimer>(
+          /*designMode=*/false,
+          [&](const TimerThreadStart& start) { fromUiThread.TimerThreadStarted(start); }),
+      dialogs_, form1_.get());
+  // The timer starts a thread as it is made.
+  QTRY_COMPARE(realtime.starts.size(), 1u);
+  form->show();  // the activation starts the ticks at the USB pace: one more thread
+  QTRY_COMPARE(realtime.starts.size(), 2u);
   QVERIFY(realtime.onUiThread);
   const pid_t running = realtime.starts.back().threadId;
   QCOMPARE(ThreadName(running), QStringLiteral("mmtimer"));
@@ -448,9 +470,10 @@ void Form2Test::standardProgrammerSendsTheWholeImageInOneBurst() {
     ClickRadio("RadioButton6");
     QCOMPARE(Settings().Kind(), ProgrammerKind::StandardProgrammer);
     StartTransfer();
-    QTRY_COMPARE_WITH_TIMEOUT(form2_->Model().State(), TransferState::Finished, kTransferTimeoutMs);
+    Ticks(1);  // the whole transfer in one burst
+    QCOMPARE(form2_->Model().State(), TransferState::Finished);
     QTRY_COMPARE(Progress()->value(), 0);
-    QTRY_COMPARE(controller_->Received().Outcome, TransferOutcome::Complete);
+    QCOMPARE(controller_->Received().Outcome, TransferOutcome::Complete);
   });
   QCOMPARE(highestProgress_, 222);
   QCOMPARE(controller_->Received().StandardFrames, 223u);
@@ -470,7 +493,8 @@ void Form2Test::usbTransferClosedMidwayGoesOnWhenTheWindowOpensAgain() {
   SendAndRun(*form2_, [&] {
     ClickRadio("RadioButton2");  // address 1, kept while the window is closed
     StartTransfer();
-    QTRY_VERIFY_WITH_TIMEOUT(controller_->Received().Packets >= 30, kTransferTimeoutMs);
+    Ticks(30);
+    QCOMPARE(controller_->Received().Packets, 30u);
   });
   const std::uint32_t packetsBeforeClose = controller_->Received().Packets;
   QVERIFY(packetsBeforeClose < 223);
@@ -478,8 +502,9 @@ void Form2Test::usbTransferClosedMidwayGoesOnWhenTheWindowOpensAgain() {
   QCOMPARE(form2_->Model().State(), TransferState::Running);
 
   SendAndRun(*form2_, [&] {
-    QTRY_COMPARE_WITH_TIMEOUT(controller_->Received().Outcome, TransferOutcome::Complete,
-                              kTransferTimeoutMs);
+    QTRY_VERIFY(ProgramButton()->isEnabled());
+    Ticks(kUsbTransferTicks - 30);
+    QCOMPARE(controller_->Received().Outcome, TransferOutcome::Complete);
     QTRY_COMPARE(Progress()->value(), 0);
     QCOMPARE(form2_->Model().State(), TransferState::Finished);
   });
@@ -495,6 +520,31 @@ void Form2Test::usbTransferClosedMidwayGoesOnWhenTheWindowOpensAgain() {
   QVERIFY(dialogs_.errors.empty());
 }
 
+// The one transfer paced by the real timer: a packet every 50 ms on the timer's own thread,
+// its progress posted to the user-interface thread.
+void Form2Test::usbTransferPacedByTheRealTimerArrivesWhole() {
+  auto adapter = std::make_unique<VirtualAdapter>();
+  controller_ = adapter.get();
+  form2_ = std::make_unique<TForm2>(std::move(adapter), std::make_unique<TMMTimer>(), dialogs_,
+                                    form1_.get());
+  form1_->SetProgrammingWindow(form2_.get());
+  ticker_ = nullptr;
+  connect(Progress(), &QProgressBar::valueChanged, this,
+          [this](int value) { highestProgress_ = std::max(highestProgress_, value); });
+  OpenProject();
+  SendAndRun(*form2_, [&] {
+    StartTransfer();
+    QTRY_COMPARE_WITH_TIMEOUT(controller_->Received().Outcome, TransferOutcome::Complete,
+                              kTransferTimeoutMs);
+    QTRY_COMPARE(Progress()->value(), 0);
+    QCOMPARE(form2_->Model().State(), TransferState::Finished);
+  });
+  QCOMPARE(controller_->Received().Packets, 223u);
+  QCOMPARE(highestProgress_, 222);
+  CheckReceivedImage();
+  QVERIFY(dialogs_.errors.empty());
+}
+
 void Form2Test::deviceLostMidTransferShowsTheMessageAndStops() {
   OpenProject();
   SendAndRun(*form2_, [&] {
@@ -502,6 +552,7 @@ void Form2Test::deviceLostMidTransferShowsTheMessageAndStops() {
     ClickRadio("RadioButton6");
     controller_->DisappearAfterWrites(100 * kWritesPerStandardFrame);
     StartTransfer();
+    Ticks(1);
     QTRY_COMPARE(dialogs_.errors, std::vector<std::string>{std::string(message::NoProgrammer)});
     QCOMPARE(form2_->Model().State(), TransferState::Idle);
     QTRY_COMPARE(Progress()->value(), 0);
@@ -516,8 +567,8 @@ void Form2Test::deviceLostMidTransferShowsTheMessageAndStops() {
     QTRY_VERIFY(ProgramButton()->isEnabled());
     ClickRadio("RadioButton6");
     StartTransfer();
-    QTRY_COMPARE_WITH_TIMEOUT(controller_->Received().Outcome, TransferOutcome::Complete,
-                              kTransferTimeoutMs);
+    Ticks(1);
+    QCOMPARE(controller_->Received().Outcome, TransferOutcome::Complete);
   });
   CheckReceivedImage();
   QCOMPARE(dialogs_.errors.size(), 1u);
@@ -531,18 +582,18 @@ void Form2Test::unplugFileInTheVirtualFolderPullsThePlugMidTransfer() {
   QVERIFY(choice.Adapter);
   controller_ = dynamic_cast<VirtualAdapter*>(choice.Adapter.get());
   QVERIFY(controller_);
-  form2_ = std::make_unique<TForm2>(std::move(choice.Adapter), form1_->Model().Output().Image(),
-                                    dialogs_, form1_.get());
-  form1_->SetProgrammingWindow(form2_.get());
+  MakeWindow(std::move(choice.Adapter));
   QFile unplug(directory + QStringLiteral("/unplug"));
   OpenProject();
 
-  // Mid-transfer with the USB programmer, which sends one packet every 50 ms.
+  // Mid-transfer with the USB programmer, which sends one packet a tick.
   SendAndRun(*form2_, [&] {
     StartTransfer();
-    QTRY_VERIFY_WITH_TIMEOUT(controller_->Received().Packets >= 20, kTransferTimeoutMs);
+    Ticks(20);
+    QCOMPARE(controller_->Received().Packets, 20u);
     QVERIFY(unplug.open(QIODevice::WriteOnly));
     unplug.close();
+    Ticks(1);
     QTRY_COMPARE(dialogs_.errors, std::vector<std::string>{std::string(message::NoProgrammer)});
     QCOMPARE(form2_->Model().State(), TransferState::Idle);
     QTRY_COMPARE(Progress()->value(), 0);
@@ -563,8 +614,9 @@ void Form2Test::unplugFileInTheVirtualFolderPullsThePlugMidTransfer() {
     QTRY_VERIFY(ProgramButton()->isEnabled());
     ClickRadio("RadioButton6");
     StartTransfer();
-    QTRY_COMPARE_WITH_TIMEOUT(form2_->Model().State(), TransferState::Finished, kTransferTimeoutMs);
-    QTRY_COMPARE(controller_->Received().Outcome, TransferOutcome::Complete);
+    Ticks(1);
+    QCOMPARE(form2_->Model().State(), TransferState::Finished);
+    QCOMPARE(controller_->Received().Outcome, TransferOutcome::Complete);
   });
   CheckReceivedImage();
   QCOMPARE(dialogs_.errors.size(), 2u);
@@ -582,7 +634,7 @@ void Form2Test::withoutADeviceEveryShowingShowsTheMessageAndProgrammingStaysDisa
                                             std::move(unplugged)};
   for (auto& adapter : adapters) {
     dialogs_.errors.clear();
-    TForm2 form(std::move(adapter), form1_->Model().Output().Image(), dialogs_, form1_.get());
+    TForm2 form(std::move(adapter), std::make_unique<ManualTicker>(), dialogs_, form1_.get());
     form1_->SetProgrammingWindow(&form);
     for (std::size_t showing = 1; showing <= 2; ++showing) {
       SendAndRun(form, [&] {

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace lumora {
 namespace {

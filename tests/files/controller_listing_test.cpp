@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace lumora {
 namespace {

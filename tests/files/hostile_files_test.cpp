@@ -17,7 +17,7 @@
 #include "files/sequence_file.h"
 #include "files/table_file.h"
 #include "support/special_files.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace lumora::testing {
 namespace {

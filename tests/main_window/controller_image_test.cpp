@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "../files/temp_folder.h"
+#include "support/temp_folder.h"
 #include "files/table_file.h"
 #include "model_fixture.h"
 #include "support/special_files.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "../files/temp_folder.h"
+#include "support/temp_folder.h"
 #include "files/project_file.h"
 #include "files/sequence_file.h"
 #include "model_fixture.h"

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "../files/temp_folder.h"
+#include "support/temp_folder.h"
 #include "files/sequence_file.h"
 #include "model_fixture.h"
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "../files/temp_folder.h"
+#include "support/temp_folder.h"
 #include "files/sequence_file.h"
 #include "files/table_file.h"
 #include "main_window/controller_image.h"

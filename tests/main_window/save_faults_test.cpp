@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "../files/temp_folder.h"
+#include "support/temp_folder.h"
 #include "model_fixture.h"
 
 namespace lumora::testing {

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "../files/temp_folder.h"
 #include "files/sequence_file.h"
 #include "model_fixture.h"
+#include "support/temp_folder.h"
 
 namespace lumora::testing {
 namespace {

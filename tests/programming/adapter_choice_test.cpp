@@ -1,4 +1,4 @@
-#include "programming/adapter_choice.h"
+#include "programming/adapters/adapter_choice.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "programming/virtual_adapter.h"
+#include "programming/virtual/virtual_adapter.h"
 
 namespace lumora {
 namespace {

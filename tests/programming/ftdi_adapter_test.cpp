@@ -1,4 +1,4 @@
-#include "programming/ftdi_adapter.h"
+#include "programming/adapters/ftdi_adapter.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "programming/programming_link.h"
+#include "programming/wire_format.h"
 #include "recording_ftdi_port.h"
-#include "support/fake_dialogs.h"
 
 namespace lumora {
 namespace {
@@ -108,9 +108,10 @@ std::vector<std::uint8_t> StartCodeAndSlots() {
   return bytes;
 }
 
-void FillSlots(ProgrammingLink& link) {
-  const auto slots = link.Slots();
-  for (int slot = 1; slot <= kStandardFrameSlots; ++slot) slots[slot - 1] = slot & 0xFF;
+std::vector<std::uint8_t> Slots() {
+  std::vector<std::uint8_t> slots;
+  for (int slot = 1; slot <= kStandardFrameSlots; ++slot) slots.push_back(slot & 0xFF);
+  return slots;
 }
 
 std::vector<PortCall> StandardFrame(bool afterAnother) {
@@ -146,15 +147,14 @@ const WireCase kWireCases[] = {
     {"TwoStandardFrames",
      [](ProgrammingLink& link) {
        link.ConfigureStandardProgrammer();
-       FillSlots(link);
-       EXPECT_EQ(link.SendStandardFrame(), FT_OK);
-       EXPECT_EQ(link.SendStandardFrame(), FT_OK);
+       EXPECT_EQ(link.SendPacket(Slots()), FT_OK);
+       EXPECT_EQ(link.SendPacket(Slots()), FT_OK);
      },
      Joined({kStandardLine, StandardFrame(false), StandardFrame(true)})},
     {"UsbBlockAndReply",
      [](ProgrammingLink& link) {
        link.ConfigureUsbProgrammer(true);
-       EXPECT_EQ(link.UsbExchange(), FT_OK);
+       EXPECT_EQ(link.SendIdleBlock(), FT_OK);
      },
      Joined({kUsbLine,
              {{"WriteData", {}, UsbBlock()}, Named("ReadData", {kReplyBlockSize})},
@@ -178,8 +178,7 @@ TEST_P(FtdiWire, CallsOnTheChipAndADrainBeforeEveryRateOrFormatChange) {
   // Every reply block arrives whole at the first read.
   for (int i = 0; i < 2; ++i) session.port->Replies.emplace_back(kReplyBlockSize, 0);
   ProgrammingLink link(*session.adapter);
-  FakeDialogs messages;
-  ASSERT_TRUE(link.OpenProgrammer(messages));
+  ASSERT_EQ(link.OpenProgrammer(), FT_OK);
   EXPECT_EQ(session.port->Calls,
             (std::vector<PortCall>{Named("CountChips", {kChip.Vendor, kChip.Product}),
                                    Named("OpenChip", {kChip.Vendor, kChip.Product, 0}),

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "programming/usb_adapter.h"
+#include "programming/adapters/usb_adapter.h"
 
 namespace lumora::testing {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "programming/ftdi_port.h"
+#include "programming/adapters/ftdi_port.h"
 
 namespace lumora::testing {
 

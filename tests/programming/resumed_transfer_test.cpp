@@ -9,8 +9,8 @@
 #include <ostream>
 #include <string>
 
-#include "files/temp_folder.h"
-#include "programming/virtual_adapter.h"
+#include "programming/virtual/virtual_adapter.h"
+#include "support/temp_folder.h"
 #include "window_fixture.h"
 
 namespace lumora::testing {

@@ -23,7 +23,8 @@
 #include "fake_view.h"
 #include "programming/crc16.h"
 #include "programming/programming_window_model.h"
-#include "programming/virtual_adapter.h"
+#include "programming/virtual/virtual_adapter.h"
+#include "timer/mm_timer.h"
 #include "ui_thread.h"
 
 namespace lumora::testing {
@@ -250,52 +251,52 @@ class SoakUser {
     switch (Pick()) {
       case Action::Close:
         ui_.Run([&] {
-          model_.FormClose();
+          model_.Close();
           open_ = false;
         });
         break;
       case Action::ChooseUsb:
-        ui_.Run([&] { model_.RadioButton5Click(); });
+        ui_.Run([&] { model_.ChooseUsbProgrammer(); });
         break;
       case Action::ChooseStandard:
-        ui_.Run([&] { model_.RadioButton6Click(); });
+        ui_.Run([&] { model_.ChooseStandardProgrammer(); });
         break;
       case Action::AllControllers:
-        ui_.Run([&] { model_.RadioButton1Click(); });
+        ui_.Run([&] { model_.ChooseAllControllers(); });
         break;
       case Action::OneAddress:
-        ui_.Run([&] { model_.RadioButton2Click(); });
+        ui_.Run([&] { model_.ChooseAddress(); });
         break;
       case Action::HoldAddressArrow:
         HoldAddressArrow();
         break;
       case Action::ChooseProgram:
-        ui_.Run([&] { model_.RadioButton3Click(); });
+        ui_.Run([&] { model_.ChooseProgram(); });
         break;
       case Action::ChooseAuto:
-        ui_.Run([&] { model_.RadioButton4Click(); });
+        ui_.Run([&] { model_.ChooseAuto(); });
         break;
       case Action::StepProgramOrAuto: {
         const int delta = Delta();
         ui_.Run([&] {
-          if (Enabled(Spinner::Program)) model_.UpDown2Click(Step(Spinner::Program, delta));
-          if (Enabled(Spinner::Auto)) model_.UpDown5Click(Step(Spinner::Auto, delta));
+          if (Enabled(Spinner::Program)) model_.SetProgram(Step(Spinner::Program, delta));
+          if (Enabled(Spinner::Auto)) model_.SetAutoProgram(Step(Spinner::Auto, delta));
         });
         break;
       }
       case Action::StepSpeed: {
         const int delta = Delta();
-        ui_.Run([&] { model_.UpDown3Click(Step(Spinner::Speed, delta)); });
+        ui_.Run([&] { model_.SetSpeed(Step(Spinner::Speed, delta)); });
         break;
       }
       case Action::StepTubes: {
         const int delta = Delta();
-        ui_.Run([&] { model_.UpDown4Click(Step(Spinner::Tubes, delta)); });
+        ui_.Run([&] { model_.SetTubeCount(Step(Spinner::Tubes, delta)); });
         break;
       }
       case Action::Press:
         ui_.Run([&] {
-          if (view_.ProgramButtonEnabled.value_or(false)) model_.SpeedButton1Click();
+          if (view_.ProgramButtonEnabled.value_or(false)) model_.StartTransfer();
         });
         break;
       case Action::Watch:
@@ -311,14 +312,14 @@ class SoakUser {
       if (!open_) {
         Open();
       } else {
-        model_.RadioButton5Click();
+        model_.ChooseUsbProgrammer();
       }
     });
   }
 
  private:
   void Open() {
-    model_.FormActivate();
+    model_.Open();
     open_ = true;
   }
 
@@ -345,13 +346,13 @@ class SoakUser {
     for (int repeat = 0; repeat < repeats; ++repeat) {
       ui_.Run([&] {
         if (Enabled(Spinner::Address)) {
-          model_.UpDown1Click(Step(Spinner::Address, delta * view_.AddressStep));
+          model_.SetAddress(Step(Spinner::Address, delta * view_.AddressStep));
         }
       });
       Pause(0, 10);
     }
     ui_.Run([&] {
-      if (Enabled(Spinner::Address)) model_.UpDown1MouseUp();
+      if (Enabled(Spinner::Address)) model_.ReleaseAddressSpinner();
     });
   }
 
@@ -385,6 +386,27 @@ class SoakUser {
   int actions_ = 0;
 };
 
+// The real timer, each of the window's ticks counted for the programmer it ran for.
+class CountedTimer : public Ticker {
+ public:
+  CountedTimer(ReceiverWatch& watch, std::function<ProgrammerKind()> kind)
+      : watch_(watch), kind_(std::move(kind)) {}
+
+  void Start(int periodMs, Tick tick) override {
+    timer_.Start(periodMs, [this, tick = std::move(tick)] {
+      const ProgrammerKind kind = kind_();
+      tick();
+      watch_.CountTick(kind);
+    });
+  }
+  void Stop() override { timer_.Stop(); }
+
+ private:
+  ReceiverWatch& watch_;
+  const std::function<ProgrammerKind()> kind_;
+  TMMTimer timer_;
+};
+
 bool WaitUntil(const std::function<bool()>& done) {
   const Clock::time_point giveUp = Clock::now() + kStuckAfter;
   while (!done()) {
@@ -399,28 +421,23 @@ class TransferSoakTest : public ::testing::Test {
   TransferSoakTest() {
     ui.Run([&] {
       model.FormCreate();
-      // The window's own tick handler, counted; the gate is still closed, so it may change.
-      timer.OnMMTimer = [this](TMMTimer&) {
-        const ProgrammerKind kind = model.Settings().Kind();
-        model.MMTimerMMTimer();
-        watch.CountTick(kind);
-      };
+      model.HandOver(image);
     });
   }
   // The ticks stop and their posted updates run before anything they use is gone.
   ~TransferSoakTest() override {
-    ui.Run([&] { model.FormClose(); });
+    ui.Run([&] { model.Close(); });
     ui.Run([] {});
   }
 
   const ControllerImageArray image = PatternImage();
   ReceiverWatch watch{image};
   WatchedAdapter adapter{watch};
-  TMMTimer timer;
+  CountedTimer timer{watch, [this] { return model.Settings().Kind(); }};
   UiThread ui;
   FakeView view{ui};
   FakeMessages messages{ui};
-  ProgrammingWindowModel model{adapter, timer, view, messages, image};
+  ProgrammingWindowModel model{adapter, timer, view, messages};
 };
 
 TEST_F(TransferSoakTest, RandomUseKeepsEveryTransferWholeAndNeverSticks) {
@@ -435,7 +452,7 @@ TEST_F(TransferSoakTest, RandomUseKeepsEveryTransferWholeAndNeverSticks) {
   ASSERT_TRUE(WaitUntil([&] { return model.State() != TransferState::Running; }))
       << "the transfer under way never finished";
   const std::uint32_t completedBefore = watch.Completed();
-  ui.Run([&] { model.SpeedButton1Click(); });
+  ui.Run([&] { model.StartTransfer(); });
   const std::uint64_t ticksAtPress = watch.Ticks(ProgrammerKind::UsbProgrammer);
   ASSERT_TRUE(WaitUntil([&] { return watch.Completed() > completedBefore; }))
       << "the last transfer never completed";
@@ -451,7 +468,7 @@ TEST_F(TransferSoakTest, RandomUseKeepsEveryTransferWholeAndNeverSticks) {
   EXPECT_EQ(last->TubeCount, settings.TubeCount());
   EXPECT_EQ(last->TargetAddress, settings.TargetAddress());
 
-  ui.Run([&] { model.FormClose(); });
+  ui.Run([&] { model.Close(); });
   ui.Run([] {});  // the progress posted by the last ticks
   std::vector<int> progress;
   ui.Run([&] {

@@ -22,7 +22,8 @@ class TransferTest : public ::testing::Test {
     // Entries wider than a byte: only the low byte is sent.
     for (int i = 0; i < kControllerImageSize; ++i) image[i] = (i * 7 + i / 256) | 0x300;
     image[0] = -1;
-    transfer.Activate(image);
+    transfer.HandOver(image);
+    transfer.Activate();
   }
 
   Prepared Next() {

@@ -1,4 +1,4 @@
-#include "programming/virtual_adapter.h"
+#include "programming/virtual/virtual_adapter.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "programming/crc16.h"
-#include "programming/line_runs.h"
-#include "programming/receiver_report.h"
+#include "programming/virtual/line_runs.h"
+#include "programming/virtual/receiver_report.h"
 
 namespace lumora {
 namespace {

@@ -12,13 +12,14 @@
 #include "fake_view.h"
 #include "programming/programming_window_model.h"
 #include "recording_adapter.h"
+#include "support/manual_ticker.h"
 #include "ui_thread.h"
 
 namespace lumora::testing {
 
 // The programming window with the given adapter, a thread standing in for the
-// user-interface thread and a timer in design mode: the test delivers the ticks itself,
-// through the timer's gate, from a thread standing in for the timer's.
+// user-interface thread and a hand-driven ticker: the test delivers the ticks itself, from a
+// thread standing in for the timer's.
 template <typename Adapter>
 class WindowHarness {
  public:
@@ -32,25 +33,24 @@ class WindowHarness {
 
   // Delivers ticks as the system timer would, then lets the posted updates through.
   void Ticks(int count) {
-    std::thread timerThread([&] {
-      for (int i = 0; i < count; ++i) Tick();
-    });
-    timerThread.join();
+    ticker.TicksOnOwnThread(count);
     OnUi([] {});
   }
   // One tick on the calling thread, the updates it posts left queued.
-  void Tick() {
-    TMMTimer::MMTimerCallbackProc(0, 0, reinterpret_cast<std::uintptr_t>(&timer), 0, 0);
-  }
+  void Tick() { ticker.Tick(); }
 
+  // The send command: the image handed over, then the window shown.
   void Activate() {
-    OnUi([&] { model.FormActivate(); });
+    OnUi([&] {
+      model.HandOver(image);
+      model.Open();
+    });
   }
   void Close() {
-    OnUi([&] { model.FormClose(); });
+    OnUi([&] { model.Close(); });
   }
   void Press() {
-    OnUi([&] { model.SpeedButton1Click(); });
+    OnUi([&] { model.StartTransfer(); });
   }
 
   std::vector<int> Progress() {
@@ -65,12 +65,12 @@ class WindowHarness {
   }
 
   Adapter adapter;
-  TMMTimer timer{/*designMode=*/true};
+  ManualTicker ticker;
   ControllerImageArray image{};
   UiThread ui;
   FakeView view{ui};
   FakeMessages messages{ui};
-  ProgrammingWindowModel model{adapter, timer, view, messages, image};
+  ProgrammingWindowModel model{adapter, ticker, view, messages};
 };
 
 // The window with a recording adapter.

@@ -5,6 +5,7 @@
 #include <future>
 #include <numeric>
 
+#include "timer/mm_timer.h"
 #include "window_fixture.h"
 
 namespace lumora::testing {
@@ -56,33 +57,33 @@ TEST_F(ProgrammingWindowTest, CreationSetsTheWidgetsAndTheHandlersDriveThem) {
     EXPECT_EQ(view.SpinnerEnabled[0], false);  // address
     EXPECT_EQ(view.SpinnerEnabled[4], false);  // auto program
     EXPECT_EQ(view.Progress, std::vector<int>{0});
-    model.RadioButton2Click();
+    model.ChooseAddress();
     EXPECT_EQ(view.SpinnerEnabled[0], true);
-    model.UpDown1Click(2);
-    model.UpDown1Click(3);
+    model.SetAddress(2);
+    model.SetAddress(3);
     EXPECT_EQ(view.AddressStep, 10);
-    model.UpDown1MouseUp();
+    model.ReleaseAddressSpinner();
     EXPECT_EQ(view.AddressStep, 1);
     EXPECT_EQ(model.Settings().TargetAddress(), 3);
-    model.RadioButton4Click();
+    model.ChooseAuto();
     EXPECT_EQ(view.SpinnerEnabled[4], true);
     EXPECT_EQ(view.SpinnerEnabled[1], false);
-    model.UpDown5Click(7);
+    model.SetAutoProgram(7);
     EXPECT_EQ(model.Settings().SoloProgram(), 62);
-    model.RadioButton3Click();
+    model.ChooseProgram();
     EXPECT_EQ(view.SpinnerEnabled[1], true);
     EXPECT_EQ(view.SpinnerEnabled[4], false);
-    model.UpDown3Click(1);
-    model.UpDown4Click(8);
+    model.SetSpeed(1);
+    model.SetTubeCount(8);
     EXPECT_EQ(model.Settings().SoloSpeed(), 0);
     EXPECT_EQ(model.Settings().TubeCount(), 8);
-    model.RadioButton1Click();
+    model.ChooseAllControllers();
     EXPECT_EQ(view.SpinnerEnabled[0], false);
     EXPECT_EQ(model.Settings().TargetAddress(), 0);
   });
-  EXPECT_EQ(timer.Interval(), 50);
-  EXPECT_EQ(timer.Type(), TimerEventType::etPeriodic);
-  EXPECT_FALSE(timer.Enabled);
+  // Nothing ticks before the window is shown.
+  EXPECT_FALSE(ticker.Running());
+  EXPECT_EQ(ticker.Period(), 0);
 }
 
 TEST_F(ProgrammingWindowTest, ActivationWithoutAdapterReportsEachTime) {
@@ -92,8 +93,8 @@ TEST_F(ProgrammingWindowTest, ActivationWithoutAdapterReportsEachTime) {
             (std::vector<AdapterCall>{Call("FT_Open", {0}, 0), Call("FT_ClrRts", {}, 0),
                                       Call("FT_ClrDtr", {}, 0)}));
   OnUi([&] { EXPECT_EQ(view.ProgramButtonEnabled, false); });
-  EXPECT_FALSE(timer.Enabled);
-  OnUi([&] { model.FormClose(); });  // nothing open, nothing to close
+  EXPECT_FALSE(ticker.Running());
+  OnUi([&] { model.Close(); });  // nothing open, nothing to close
   Activate();
   EXPECT_EQ(Errors(), (std::vector<std::string>(2, std::string(message::NoProgrammer))));
   EXPECT_TRUE(Writes(kUsbBlockSize).empty());
@@ -111,8 +112,8 @@ TEST_F(ProgrammingWindowTest, ActivationConfiguresTheUsbProgrammerAndIdleTicksEx
                 Call("FT_Open", {0}, 0), Call("FT_ClrRts"), Call("FT_ClrDtr"),
                 Call("FT_SetDivisor", {1}), Call("FT_SetDataCharacteristics", {8, 0, 0}),
                 Call("FT_SetTimeouts", {100, 100}), Call("FT_Write", {528})}));
-  EXPECT_TRUE(timer.Enabled);
-  EXPECT_EQ(timer.Interval(), 50);
+  EXPECT_TRUE(ticker.Running());
+  EXPECT_EQ(ticker.Period(), 50);
   OnUi([&] {
     EXPECT_EQ(view.ProgramButtonEnabled, true);
     EXPECT_EQ(view.UsbChecks, 1);
@@ -178,9 +179,9 @@ TEST_F(ProgrammingWindowTest, ClosingMidTransferThenReopeningContinues) {
   Activate();
   Press();
   Ticks(10);
-  OnUi([&] { model.FormClose(); });
+  OnUi([&] { model.Close(); });
   EXPECT_EQ(adapter.Sequence().back(), Call("FT_Close"));
-  EXPECT_FALSE(timer.Enabled);
+  EXPECT_FALSE(ticker.Running());
   const std::size_t closed = adapter.CallCount();
   Ticks(3);
   EXPECT_EQ(adapter.CallCount(), closed);
@@ -194,13 +195,13 @@ TEST_F(ProgrammingWindowTest, ClosingMidTransferThenReopeningContinues) {
 TEST_F(ProgrammingWindowTest, StandardProgrammerSendsTheWholeTransferAsOneBurst) {
   Activate();
   const std::size_t before = adapter.CallCount();
-  OnUi([&] { model.RadioButton6Click(); });
+  OnUi([&] { model.ChooseStandardProgrammer(); });
   EXPECT_EQ(adapter.Sequence(before),
             (std::vector<AdapterCall>{Call("FT_SetDivisor", {12}),
                                       Call("FT_SetDataCharacteristics", {8, 2, 0}),
                                       Call("FT_SetTimeouts", {100, 100})}));
-  EXPECT_EQ(timer.Interval(), 300);
-  EXPECT_TRUE(timer.Enabled);
+  EXPECT_EQ(ticker.Period(), 300);
+  EXPECT_TRUE(ticker.Running());
   Ticks(2);  // nothing is sent while idle
   const std::size_t idle = adapter.CallCount();
   EXPECT_EQ(idle, before + 3);
@@ -208,7 +209,7 @@ TEST_F(ProgrammingWindowTest, StandardProgrammerSendsTheWholeTransferAsOneBurst)
   Press();
   Ticks(1);
   EXPECT_EQ(model.State(), TransferState::Finished);
-  EXPECT_TRUE(timer.Enabled);
+  EXPECT_TRUE(ticker.Running());
   const auto calls = adapter.Calls();
   const auto frames = StandardFrames({calls.begin() + idle, calls.end()});
   ASSERT_EQ(frames.size(), 223u);
@@ -232,7 +233,7 @@ TEST_F(ProgrammingWindowTest, BurstAfterPartOfAUsbTransferRepeatsTheFinalPacket)
   Activate();
   Press();
   Ticks(100);
-  OnUi([&] { model.RadioButton6Click(); });
+  OnUi([&] { model.ChooseStandardProgrammer(); });
   const std::size_t before = adapter.CallCount();
   Ticks(1);
   const auto calls = adapter.Calls();
@@ -247,8 +248,8 @@ TEST_F(ProgrammingWindowTest, BurstAfterPartOfAUsbTransferRepeatsTheFinalPacket)
 TEST_F(ProgrammingWindowTest, ClosingWithStandardChosenReturnsToUsbOnActivation) {
   Activate();
   OnUi([&] {
-    model.RadioButton6Click();
-    model.FormClose();
+    model.ChooseStandardProgrammer();
+    model.Close();
   });
   const std::size_t before = adapter.CallCount();
   Activate();
@@ -262,8 +263,8 @@ TEST_F(ProgrammingWindowTest, ClosingWithStandardChosenReturnsToUsbOnActivation)
       Call("FT_SetTimeouts", {100, 100}), Call("FT_Write", {528}), Call("FT_Read", {272})};
   EXPECT_EQ(adapter.Sequence(before), expected);
   EXPECT_EQ(model.Settings().Kind(), ProgrammerKind::UsbProgrammer);
-  EXPECT_EQ(timer.Interval(), 50);
-  EXPECT_TRUE(timer.Enabled);
+  EXPECT_EQ(ticker.Period(), 50);
+  EXPECT_TRUE(ticker.Running());
   OnUi([&] { EXPECT_EQ(view.UsbChecks, 2); });
 }
 
@@ -274,7 +275,7 @@ TEST_F(ProgrammingWindowTest, LostUsbProgrammerEndsTheTransfer) {
   adapter.FailWritesFrom = adapter.WriteCount();
   Ticks(1);
   EXPECT_EQ(model.State(), TransferState::Idle);
-  EXPECT_FALSE(timer.Enabled);
+  EXPECT_FALSE(ticker.Running());
   EXPECT_EQ(Progress().back(), 0);
   EXPECT_EQ(Errors(), std::vector<std::string>{std::string(message::NoProgrammer)});
   OnUi([&] { EXPECT_EQ(view.ProgramButtonEnabled, false); });
@@ -284,7 +285,7 @@ TEST_F(ProgrammingWindowTest, LostUsbProgrammerEndsTheTransfer) {
 
   // Plugged in again: the next transfer starts from page 0.
   adapter.FailWritesFrom = -1;
-  OnUi([&] { model.FormClose(); });
+  OnUi([&] { model.Close(); });
   Activate();
   Press();
   Ticks(1);
@@ -293,7 +294,7 @@ TEST_F(ProgrammingWindowTest, LostUsbProgrammerEndsTheTransfer) {
 
 TEST_F(ProgrammingWindowTest, LostStandardProgrammerStopsTheBurstAtTheFailedWrite) {
   Activate();
-  OnUi([&] { model.RadioButton6Click(); });
+  OnUi([&] { model.ChooseStandardProgrammer(); });
   Press();
   // The fourth frame's start code fails.
   adapter.FailWritesFrom = adapter.WriteCount() + 3 * 131 + 1;
@@ -303,7 +304,7 @@ TEST_F(ProgrammingWindowTest, LostStandardProgrammerStopsTheBurstAtTheFailedWrit
   EXPECT_EQ(calls.back().Args, std::vector<std::uint32_t>{1});
   EXPECT_EQ(adapter.WriteCount(), adapter.FailWritesFrom + 1);
   EXPECT_EQ(model.State(), TransferState::Idle);
-  EXPECT_FALSE(timer.Enabled);
+  EXPECT_FALSE(ticker.Running());
   EXPECT_EQ(Errors(), std::vector<std::string>{std::string(message::NoProgrammer)});
   EXPECT_EQ(Progress(), (std::vector<int>{0, 1, 2, 3, 4, 0}));
 }
@@ -315,7 +316,7 @@ class LostDuringTheBreak : public ProgrammingWindowTest,
 
 TEST_P(LostDuringTheBreak, EndsTheBurstAtTheFailedDivisor) {
   Activate();
-  OnUi([&] { model.RadioButton6Click(); });
+  OnUi([&] { model.ChooseStandardProgrammer(); });
   Press();
   adapter.FailDivisor = GetParam();
   const std::size_t before = adapter.CallCount();
@@ -327,7 +328,7 @@ TEST_P(LostDuringTheBreak, EndsTheBurstAtTheFailedDivisor) {
   }
   EXPECT_EQ(adapter.Sequence(before), expected);
   EXPECT_EQ(model.State(), TransferState::Idle);
-  EXPECT_FALSE(timer.Enabled);
+  EXPECT_FALSE(ticker.Running());
   EXPECT_EQ(Errors(), std::vector<std::string>{std::string(message::NoProgrammer)});
   EXPECT_EQ(Progress(), (std::vector<int>{0, 1, 0}));
 }
@@ -352,7 +353,7 @@ TEST_F(ProgrammingWindowTest, PressQueuedAheadOfTheFailureNoticeDoesNotArmTheNex
   // notice; then it handles the press queued before that notice.
   ui.Post([&] {
     ended.wait();
-    model.SpeedButton1Click();
+    model.StartTransfer();
   });
   std::thread tick([&] {
     Tick();
@@ -387,10 +388,9 @@ TEST_F(ProgrammingWindowTest, ClosingWaitsForTheRunningTick) {
       released.wait();
     }
   };
-  std::thread tick(
-      [&] { TMMTimer::MMTimerCallbackProc(0, 0, reinterpret_cast<std::uintptr_t>(&timer), 0, 0); });
+  std::thread tick([&] { Tick(); });
   entered.get_future().wait();
-  ui.Post([&] { model.FormClose(); });
+  ui.Post([&] { model.Close(); });
   std::this_thread::sleep_for(20ms);
   EXPECT_NE(adapter.Sequence().back(), Call("FT_Close"));
   release.set_value();
@@ -403,7 +403,7 @@ TEST_F(ProgrammingWindowTest, ClosingWaitsForTheRunningTick) {
 
 TEST_F(ProgrammingWindowTest, ClosingDuringABurstStopsAfterTheCurrentFrame) {
   Activate();
-  OnUi([&] { model.RadioButton6Click(); });
+  OnUi([&] { model.ChooseStandardProgrammer(); });
   Press();
   const int burstStart = adapter.WriteCount();
   std::promise<void> underway;
@@ -412,10 +412,9 @@ TEST_F(ProgrammingWindowTest, ClosingDuringABurstStopsAfterTheCurrentFrame) {
     // Slow enough that the close arrives long before the burst could end.
     if (write >= burstStart + 500) std::this_thread::sleep_for(100us);
   };
-  std::thread tick(
-      [&] { TMMTimer::MMTimerCallbackProc(0, 0, reinterpret_cast<std::uintptr_t>(&timer), 0, 0); });
+  std::thread tick([&] { Tick(); });
   underway.get_future().wait();
-  OnUi([&] { model.FormClose(); });
+  OnUi([&] { model.Close(); });
   tick.join();
 
   const auto calls = adapter.Calls();
@@ -424,7 +423,7 @@ TEST_F(ProgrammingWindowTest, ClosingDuringABurstStopsAfterTheCurrentFrame) {
   EXPECT_EQ((adapter.WriteCount() - burstStart) % 131, 0);
   EXPECT_LT(frames, 223);
   EXPECT_EQ(model.State(), TransferState::Running);
-  EXPECT_FALSE(timer.Enabled);
+  EXPECT_FALSE(ticker.Running());
 
   adapter.OnWrite = nullptr;
   Activate();  // back to the Brightwave USB programmer
@@ -437,25 +436,24 @@ TEST_F(ProgrammingWindowTest, ClosingDuringABurstStopsAfterTheCurrentFrame) {
 TEST(ProgrammingWindowTimerTest, TicksRunOnTheTimerThreadWhileTheWindowIsOpen) {
   RecordingAdapter adapter;
   TMMTimer timer;
-  const ControllerImageArray image{};
   UiThread ui;
   FakeView view{ui};
   FakeMessages messages{ui};
-  ProgrammingWindowModel model{adapter, timer, view, messages, image};
+  ProgrammingWindowModel model{adapter, timer, view, messages};
   std::atomic<int> offUiWrites = 0;
   adapter.OnWrite = [&](int) {
     if (std::this_thread::get_id() != ui.Id()) ++offUiWrites;
   };
   ui.Run([&] {
     model.FormCreate();
-    model.FormActivate();
+    model.Open();
   });
   const auto deadline = std::chrono::steady_clock::now() + 5s;
   while (offUiWrites < 3 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(10ms);
   }
   EXPECT_GE(offUiWrites, 3);
-  ui.Run([&] { model.FormClose(); });
+  ui.Run([&] { model.Close(); });
   const std::size_t closed = adapter.CallCount();
   EXPECT_EQ(adapter.Calls().back().Name, "FT_Close");
   std::this_thread::sleep_for(120ms);

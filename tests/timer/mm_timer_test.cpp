@@ -97,6 +97,33 @@ TEST(TMMTimerTest, OneShotTypeFiresOnce) {
   EXPECT_EQ(ticks, 1);
 }
 
+// As the programming window's ticker: Start opens the gate at the period, Stop closes it,
+// and a tick may stop its own ticker without waiting for itself.
+TEST(TMMTimerTest, AsATickerStartsAtThePeriodAndStops) {
+  TMMTimer timer;
+  Ticker& ticker = timer;
+  std::atomic<int> ticks = 0;
+  ticker.Start(2, [&] { ++ticks; });
+  EXPECT_EQ(timer.Interval(), 2);
+  EXPECT_EQ(timer.Type(), TimerEventType::etPeriodic);
+  EXPECT_TRUE(timer.Enabled);
+  EXPECT_TRUE(WaitFor([&] { return ticks >= 3; }));
+  ticker.Stop();
+  EXPECT_FALSE(timer.Enabled);
+  int counted = ticks;
+  std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(ticks, counted);
+
+  ticker.Start(1, [&] {
+    ++ticks;
+    ticker.Stop();
+  });
+  EXPECT_TRUE(WaitFor([&] { return ticks > counted; }));
+  std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(ticks, counted + 1);
+  EXPECT_FALSE(timer.Enabled);
+}
+
 TEST(TMMTimerTest, DisableAndWaitWaitsForTheRunningHandler) {
   TMMTimer timer;
   timer.SetInterval(1);

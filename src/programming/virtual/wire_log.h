@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "programming/line_runs.h"
-#include "programming/usb_adapter.h"
+#include "programming/adapters/usb_adapter.h"
+#include "programming/virtual/line_runs.h"
 
 namespace lumora {
 

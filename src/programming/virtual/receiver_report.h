@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "programming/packet_receiver.h"
+#include "programming/virtual/packet_receiver.h"
 
 namespace lumora {
 

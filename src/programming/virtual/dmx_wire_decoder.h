@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "programming/programming_link.h"
+#include "programming/wire_format.h"
 
 namespace lumora {
 
@@ -16,9 +16,6 @@ struct SerialFormat {
   std::uint8_t StopBits = 0;  // FT_STOP_BITS_1 or FT_STOP_BITS_2
   std::uint8_t Parity = 0;
 };
-
-// Byte 1 of every block the Brightwave USB programmer accepts.
-inline constexpr std::uint8_t kUsbBlockMarker = 0x01;
 
 enum class FrameKind : std::uint8_t { UsbBlock, StandardFrame };
 

@@ -1,4 +1,4 @@
-#include "programming/wire_log.h"
+#include "programming/virtual/wire_log.h"
 
 #include <system_error>
 

@@ -1,4 +1,6 @@
-#include "programming/dmx_wire_decoder.h"
+#include "programming/virtual/dmx_wire_decoder.h"
+
+#include "programming/adapters/usb_adapter.h"
 
 namespace lumora {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "programming/ftdi_port.h"
+#include "programming/adapters/ftdi_port.h"
 
 struct ftdi_context;
 

@@ -1,4 +1,4 @@
-#include "programming/receiver_report.h"
+#include "programming/virtual/receiver_report.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
-#include "programming/adapter_choice.h"
+#include "programming/adapters/adapter_choice.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "programming/virtual_adapter.h"
+#include "programming/virtual/virtual_adapter.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "programming/line_runs.h"
+#include "programming/virtual/line_runs.h"
 
 #include <bit>
 #include <vector>

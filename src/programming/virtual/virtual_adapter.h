@@ -6,10 +6,10 @@
 #include <mutex>
 #include <optional>
 
-#include "programming/dmx_wire_decoder.h"
-#include "programming/packet_receiver.h"
-#include "programming/usb_adapter.h"
-#include "programming/wire_log.h"
+#include "programming/adapters/usb_adapter.h"
+#include "programming/virtual/dmx_wire_decoder.h"
+#include "programming/virtual/packet_receiver.h"
+#include "programming/virtual/wire_log.h"
 
 namespace lumora {
 

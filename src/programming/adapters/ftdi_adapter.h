@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "programming/ftdi_port.h"
-#include "programming/usb_adapter.h"
+#include "programming/adapters/ftdi_port.h"
+#include "programming/adapters/usb_adapter.h"
 
 namespace lumora {
 

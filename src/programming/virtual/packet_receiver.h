@@ -7,8 +7,8 @@
 #include <span>
 #include <vector>
 
-#include "programming/dmx_wire_decoder.h"
 #include "programming/programming_packet.h"
+#include "programming/virtual/dmx_wire_decoder.h"
 
 namespace lumora {
 

@@ -1,9 +1,9 @@
-#include "programming/ftdi_adapter.h"
+#include "programming/adapters/ftdi_adapter.h"
 
 #include <algorithm>
 
-#include "programming/libftdi_port.h"
-#include "programming/programming_link.h"
+#include "programming/adapters/libftdi_port.h"
+#include "programming/wire_format.h"
 
 namespace lumora {
 

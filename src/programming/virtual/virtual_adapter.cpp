@@ -1,10 +1,11 @@
-#include "programming/virtual_adapter.h"
+#include "programming/virtual/virtual_adapter.h"
 
 #include <algorithm>
 #include <fstream>
 #include <system_error>
 
-#include "programming/receiver_report.h"
+#include "programming/virtual/receiver_report.h"
+#include "programming/wire_format.h"
 
 namespace lumora {
 

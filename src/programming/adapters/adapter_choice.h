@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "programming/usb_adapter.h"
+#include "programming/adapters/usb_adapter.h"
 
 namespace lumora {
 

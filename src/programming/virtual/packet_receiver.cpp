@@ -1,4 +1,4 @@
-#include "programming/packet_receiver.h"
+#include "programming/virtual/packet_receiver.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "programming/libftdi_port.h"
+#include "programming/adapters/libftdi_port.h"
 
 #include <libftdi1/ftdi.h>
 #include <libusb.h>

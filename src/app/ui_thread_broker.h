@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+
+#include "app/realtime_broker.h"
+
+namespace lumora {
+
+// Tells a broker of each timer thread from the user-interface thread, not the timer's: the
+// broker's answer may wait for the system bus and the authority behind it, which must never
+// hold back a tick, while the thread runs in the ordinary class meanwhile. Made on the
+// user-interface thread; the broker outlives it, and news still queued when it goes is
+// dropped.
+class UiThreadBroker final : public RealtimeBroker {
+ public:
+  explicit UiThreadBroker(RealtimeBroker& broker) : broker_(broker) {}
+
+  // Called on the timer's thread; returns at once.
+  void TimerThreadStarted(const TimerThreadStart& start) override;
+
+ private:
+  RealtimeBroker& broker_;
+  QObject uiThread_;
+};
+
+}  // namespace lumora
