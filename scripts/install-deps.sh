@@ -7,6 +7,7 @@ packages=("$@"
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation
   libftdi1-dev
   libgtest-dev libgmock-dev
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,11 +1,13 @@
 #include <cstdlib>
 #include <exception>
+#include <iostream>
 #include <memory>
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QMessageBox>
 
+#include "app/command_line.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/qt_dialogs.h"
@@ -24,7 +26,13 @@ void ShowStartError(const QString& text) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // --help and --version answer without a display; a wrong argument ends here with code 2.
+  if (const auto exitCode = lumora::AnswerCommandLine(argc, argv, std::cout, std::cerr)) {
+    return *exitCode;
+  }
   QApplication application(argc, argv);
+  // Lets the desktop match the windows to the installed menu entry.
+  QGuiApplication::setDesktopFileName(QStringLiteral("lumora"));
   try {
     // LUMORA_ADAPTER picks the programming adapter: unset or "usb" for an FTDI chip,
     // "virtual" or "virtual:DIR" for the programmer and controller played in software.

@@ -1,22 +1,17 @@
 #include "app/window_icon.h"
 
-#include <QPainter>
-#include <QPixmap>
+#include <QDir>
 
 namespace lumora {
 
 QIcon WindowIcon() {
-  QPixmap pixmap(32, 32);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  const QColor bars[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
-  for (int i = 0; i < 4; ++i) {
-    const QRect bar(2, 2 + 7 * i, 28, 6);
-    painter.fillRect(bar, Qt::black);
-    painter.fillRect(bar.adjusted(1, 1, -1, -1), bars[i]);
+  QIcon icon;
+  // Each PNG gives its own size; the window manager picks the one it shows.
+  const QDir icons(QStringLiteral(":/icons"));
+  for (const QString& name : icons.entryList({QStringLiteral("lumora-*.png")})) {
+    icon.addFile(icons.filePath(name));
   }
-  painter.end();
-  return QIcon(pixmap);
+  return icon;
 }
 
 }  // namespace lumora

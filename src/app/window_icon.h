@@ -4,7 +4,7 @@
 
 namespace lumora {
 
-// Four coloured tube bars, drawn at run time.
+// Lumora's icon (data/icons/lumora.svg) at every size its PNGs have.
 QIcon WindowIcon();
 
 }  // namespace lumora

@@ -1,0 +1,111 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace lumora {
+
+namespace {
+
+// Qt's options that take the next argument as their value.
+constexpr std::array<std::string_view, 13> kQtOptionsWithValue = {
+    "-platform",        "-platformpluginpath",
+    "-platformtheme",   "-plugin",
+    "-qwindowgeometry", "-geometry",
+    "-qwindowicon",     "-qwindowtitle",
+    "-display",         "-name",
+    "-session",         "-style",
+    "-stylesheet"};
+// Qt's options that stand alone.
+constexpr std::array<std::string_view, 5> kQtFlags = {"-reverse", "-widgetcount", "-sync",
+                                                      "-nograb", "-dograb"};
+// Qt's options that also take their value after '='.
+constexpr std::array<std::string_view, 2> kQtOptionsWithJoinedValue = {"-style=", "-stylesheet="};
+
+template <std::size_t N>
+bool IsOneOf(std::string_view option, const std::array<std::string_view, N>& options) {
+  return std::find(options.begin(), options.end(), option) != options.end();
+}
+
+bool HasJoinedValue(std::string_view option) {
+  return std::any_of(kQtOptionsWithJoinedValue.begin(), kQtOptionsWithJoinedValue.end(),
+                     [option](std::string_view prefix) {
+                       return option.size() > prefix.size() && option.starts_with(prefix);
+                     });
+}
+
+std::string HelpText() {
+  return "Usage: lumora [OPTION]...\n"
+         "Design light shows for LED tubes and program them into the LED controller.\n"
+         "\n"
+         "Options:\n"
+         "  -h, --help     print this help and exit\n"
+         "      --version  print the version and exit\n"
+         "\n"
+         "Qt's own options are passed on to Qt, with one or two leading dashes:\n"
+         "  -platform NAME[:OPTIONS], -platformpluginpath PATH, -platformtheme NAME,\n"
+         "  -plugin NAME, -qwindowgeometry GEOMETRY, -geometry GEOMETRY,\n"
+         "  -qwindowicon FILE, -qwindowtitle TITLE, -display DISPLAY, -name NAME,\n"
+         "  -session ID, -style NAME (or -style=NAME), -stylesheet FILE (or\n"
+         "  -stylesheet=FILE), -reverse, -widgetcount, -sync, -nograb, -dograb\n"
+         "Any other argument is an error (exit code 2); Lumora takes no file names.\n"
+         "\n"
+         "Environment:\n"
+         "  LUMORA_ADAPTER  the programming adapter, read at start-up:\n"
+         "    unset, usb    an FTDI USB chip driven through libftdi1\n"
+         "    virtual       a virtual programmer and controller, in memory only\n"
+         "    virtual:DIR   the same, writing its report, image and wire log into DIR\n"
+         "\n"
+         "Exit status: 0 on success, 1 on a failure at start-up, 2 for a wrong argument\n"
+         "or LUMORA_ADAPTER value.\n";
+}
+
+CommandLineAnswer Error(std::string message) {
+  return {CommandLineAction::Error,
+          "lumora: " + std::move(message) + "\nTry 'lumora --help' for more information.\n"};
+}
+
+}  // namespace
+
+CommandLineAnswer ReadCommandLine(const std::vector<std::string>& arguments) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
+    if (argument == "--help" || argument == "-h") return {CommandLineAction::Help, HelpText()};
+    if (argument == "--version") {
+      return {CommandLineAction::Version, "lumora " LUMORA_VERSION "\n"};
+    }
+    // Qt reads its options with one dash or two.
+    const std::string_view option = argument.starts_with("--") ? argument.substr(1) : argument;
+    if (IsOneOf(option, kQtFlags) || HasJoinedValue(option)) continue;
+    if (IsOneOf(option, kQtOptionsWithValue)) {
+      if (++i == arguments.size()) {
+        return Error("option '" + std::string(argument) + "' needs a value");
+      }
+      continue;
+    }
+    if (argument.starts_with("-")) return Error("unknown option '" + std::string(argument) + "'");
+    return Error("unexpected argument '" + std::string(argument) + "'");
+  }
+  return {};
+}
+
+std::optional<int> AnswerCommandLine(int argc, const char* const* argv, std::ostream& out,
+                                     std::ostream& err) {
+  const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
+  const CommandLineAnswer answer = ReadCommandLine(arguments);
+  switch (answer.Action) {
+    case CommandLineAction::Run:
+      return std::nullopt;
+    case CommandLineAction::Help:
+    case CommandLineAction::Version:
+      out << answer.Text << std::flush;
+      return out ? 0 : 1;
+    case CommandLineAction::Error:
+      err << answer.Text << std::flush;
+      return 2;
+  }
+  return 2;
+}
+
+}  // namespace lumora
