@@ -1,0 +1,84 @@
+// The guide's picture program, run as the guide says: every picture it promises is a PNG of
+// its window's size with more than a handful of colours, and the "fala1" sequence it writes
+// reads back as one.
+#include <QImage>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "files/sequence_file.h"
+#include "main_window/effect_steps.h"
+
+using namespace lumora;
+
+namespace {
+
+constexpr QSize kMainWindow(576, 546);
+constexpr QSize kProgrammingWindow(476, 224);
+// A picture of a window has its text, frames and painted cells; a blank or nearly blank one
+// has a colour or two.
+constexpr int kFewestColours = 16;
+
+int DistinctColours(const QImage& image) {
+  QSet<QRgb> colours;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
+  }
+  return colours.size();
+}
+
+}  // namespace
+
+class GuidePicturesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void makesEveryPictureOfTheGuide();
+  void refusesASecondArgument();
+};
+
+void GuidePicturesTest::makesEveryPictureOfTheGuide() {
+  QTemporaryDir output;
+  QProcess program;
+  program.setProcessChannelMode(QProcess::ForwardedChannels);
+  program.start(QStringLiteral(LUMORA_GUIDE_PICTURES), {output.filePath(QStringLiteral("guide"))});
+  QVERIFY(program.waitForFinished(60000));
+  QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(program.exitCode(), 0);
+
+  const struct {
+    const char* name;
+    QSize size;
+  } pictures[] = {
+      {"painting.png", kMainWindow},
+      {"sequence.png", kMainWindow},
+      {"configuration.png", kMainWindow},
+      {"programming.png", kProgrammingWindow},
+  };
+  for (const auto& picture : pictures) {
+    const QString path = output.filePath(QStringLiteral("guide/") + QLatin1String(picture.name));
+    QImage image;
+    QVERIFY2(image.load(path, "PNG"), picture.name);
+    QCOMPARE(image.size(), picture.size);
+    QVERIFY2(DistinctColours(image) >= kFewestColours, picture.name);
+  }
+
+  SequenceFileData sequence;
+  QCOMPARE(
+      ReadSequenceFile(output.filePath(QStringLiteral("guide/fala1.sqx")).toStdString(), sequence),
+      ReadResult::Ok);
+  QCOMPARE(sequence.SceneCount, 4);
+  QCOMPARE(sequence.EffectMode, EffectWave1);
+}
+
+void GuidePicturesTest::refusesASecondArgument() {
+  QProcess program;
+  program.start(QStringLiteral(LUMORA_GUIDE_PICTURES), {QStringLiteral("a"), QStringLiteral("b")});
+  QVERIFY(program.waitForFinished(30000));
+  QCOMPARE(program.exitCode(), 2);
+  QVERIFY(program.readAllStandardError().contains("usage"));
+}
+
+QTEST_MAIN(GuidePicturesTest)
+#include "guide_pictures_test.moc"
