@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,6 +23,7 @@
 #include "programming/adapters/kernel_tty_port.h"
 #include "programming/programming_link.h"
 #include "programming/wire_format.h"
+#include "support/as_nobody.h"
 #include "support/temp_folder.h"
 
 namespace lumora {
@@ -301,24 +301,11 @@ TEST(TtyAdapter, ADeviceMissingOrNotASerialLineIsNotOpened) {
   EXPECT_EQ(adapter.FT_Open(0, nullptr), FT_INVALID_HANDLE);
 }
 
-// Runs body in a child process as a user without rights to the device (the test's own
-// user when it is not root); its result is the child's exit status.
-int AsNobody(const std::function<int()>& body) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
-    ::_exit(body());
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST(TtyAdapter, ADeviceTheUserMayNotOpenIsAccessDenied) {
   PtyPair pty;
   ASSERT_EQ(::chmod(pty.Path().c_str(), 0), 0);
   // 0 when the child is refused for lack of rights, 1 for any other answer.
-  const int refused = AsNobody([&] {
+  const int refused = testing::AsNobody([&] {
     TtyAdapter adapter(pty.Path());
     FT_HANDLE handle = 0;
     return adapter.FT_Open(0, &handle) == kAdapterAccessDenied && handle == 0 ? 0 : 1;

@@ -4,6 +4,7 @@
 
 #include "programming/adapters/ftdi_divisor.h"
 #include "programming/adapters/libftdi_port.h"
+#include "programming/adapters/transfer_arguments.h"
 #include "programming/wire_format.h"
 
 namespace lumora {
@@ -96,9 +97,7 @@ FT_STATUS FtdiAdapter::FT_Close(FT_HANDLE handle) {
 FT_STATUS FtdiAdapter::FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t bytesToRead,
                                std::uint32_t* bytesReturned) {
   std::lock_guard lock(mutex_);
-  if (bytesReturned != nullptr) *bytesReturned = 0;
-  FT_STATUS status = Usable(handle);
-  if (status == FT_OK && buffer == nullptr && bytesToRead > 0) status = FT_IO_ERROR;
+  FT_STATUS status = CheckTransfer(Usable(handle), buffer, bytesToRead, bytesReturned);
   // What is read answers what was written: the grouped writes go out first.
   if (status == FT_OK) status = SendGrouped();
   if (status != FT_OK) return status;
@@ -124,9 +123,7 @@ FT_STATUS FtdiAdapter::FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t byt
 FT_STATUS FtdiAdapter::FT_Write(FT_HANDLE handle, const void* buffer, std::uint32_t bytesToWrite,
                                 std::uint32_t* bytesWritten) {
   std::lock_guard lock(mutex_);
-  if (bytesWritten != nullptr) *bytesWritten = 0;
-  FT_STATUS status = Usable(handle);
-  if (status == FT_OK && buffer == nullptr && bytesToWrite > 0) status = FT_IO_ERROR;
+  FT_STATUS status = CheckTransfer(Usable(handle), buffer, bytesToWrite, bytesWritten);
   if (status != FT_OK) return status;
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
   grouped_.insert(grouped_.end(), bytes, bytes + bytesToWrite);

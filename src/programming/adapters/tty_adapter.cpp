@@ -7,6 +7,7 @@
 
 #include "programming/adapters/ftdi_divisor.h"
 #include "programming/adapters/kernel_tty_port.h"
+#include "programming/adapters/transfer_arguments.h"
 
 namespace lumora {
 
@@ -78,61 +79,47 @@ FT_STATUS TtyAdapter::FT_Close(FT_HANDLE handle) {
 FT_STATUS TtyAdapter::FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t bytesToRead,
                               std::uint32_t* bytesReturned) {
   std::lock_guard lock(mutex_);
-  if (bytesReturned != nullptr) *bytesReturned = 0;
-  FT_STATUS status = Usable(handle);
-  if (status == FT_OK && buffer == nullptr && bytesToRead > 0) status = FT_IO_ERROR;
+  const FT_STATUS status = CheckTransfer(Usable(handle), buffer, bytesToRead, bytesReturned);
   if (status != FT_OK) return status;
-
-  const std::span bytes(static_cast<std::uint8_t*>(buffer), bytesToRead);
-  const Clock::time_point deadline = port_->Now() + std::chrono::milliseconds(readTimeoutMs_);
-  std::uint32_t got = 0;
-  while (got < bytesToRead) {
-    int result = port_->Read(bytes.subspan(got));
-    if (result > 0) {
-      got += static_cast<std::uint32_t>(result);
-      continue;
-    }
-    if (result == -EAGAIN) {
-      const int left = Left(deadline);
-      if (left <= 0) break;
-      result = port_->WaitReadable(left);
-      if (result >= 0) continue;
-    }
-    // Nothing at the end of the file: the device hung up.
-    status = Failure(result == 0 ? -EIO : result);
-    break;
-  }
-  if (bytesReturned != nullptr) *bytesReturned = got;
-  return status;
+  return Move(std::span(static_cast<std::uint8_t*>(buffer), bytesToRead), readTimeoutMs_,
+              &TtyPort::Read, &TtyPort::WaitReadable, bytesReturned);
 }
 
 FT_STATUS TtyAdapter::FT_Write(FT_HANDLE handle, const void* buffer, std::uint32_t bytesToWrite,
                                std::uint32_t* bytesWritten) {
   std::lock_guard lock(mutex_);
-  if (bytesWritten != nullptr) *bytesWritten = 0;
-  FT_STATUS status = Usable(handle);
-  if (status == FT_OK && buffer == nullptr && bytesToWrite > 0) status = FT_IO_ERROR;
+  const FT_STATUS status = CheckTransfer(Usable(handle), buffer, bytesToWrite, bytesWritten);
   if (status != FT_OK) return status;
+  return Move(std::span(static_cast<const std::uint8_t*>(buffer), bytesToWrite), writeTimeoutMs_,
+              &TtyPort::Write, &TtyPort::WaitWritable, bytesWritten);
+}
 
-  const std::span bytes(static_cast<const std::uint8_t*>(buffer), bytesToWrite);
-  const Clock::time_point deadline = port_->Now() + std::chrono::milliseconds(writeTimeoutMs_);
-  std::uint32_t sent = 0;
-  while (sent < bytesToWrite) {
-    int result = port_->Write(bytes.subspan(sent));
+// The device takes or gives what it can at once; when it cannot, the wait goes on until it
+// can or the time-out ends the call with FT_OK and fewer bytes.
+template <typename Byte>
+FT_STATUS TtyAdapter::Move(std::span<Byte> bytes, std::uint32_t timeoutMs,
+                           int (TtyPort::*step)(std::span<Byte>), int (TtyPort::*wait)(int),
+                           std::uint32_t* moved) {
+  const Clock::time_point deadline = port_->Now() + std::chrono::milliseconds(timeoutMs);
+  FT_STATUS status = FT_OK;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    int result = (port_.get()->*step)(bytes.subspan(done));
     if (result > 0) {
-      sent += static_cast<std::uint32_t>(result);
+      done += static_cast<std::size_t>(result);
       continue;
     }
-    if (result == 0 || result == -EAGAIN) {
+    if (result == -EAGAIN) {
       const int left = Left(deadline);
       if (left <= 0) break;
-      result = port_->WaitWritable(left);
+      result = (port_.get()->*wait)(left);
       if (result >= 0) continue;
     }
-    status = Failure(result);
+    // Nothing moved and no error: the end of the file, the device hung up.
+    status = Failure(result == 0 ? -EIO : result);
     break;
   }
-  if (bytesWritten != nullptr) *bytesWritten = sent;
+  if (moved != nullptr) *moved = static_cast<std::uint32_t>(done);
   return status;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 
 #include "programming/adapters/tty_port.h"
@@ -47,6 +48,10 @@ class TtyAdapter final : public UsbAdapter {
   using Clock = TtyPort::Clock;
 
   FT_STATUS Usable(FT_HANDLE handle) const;
+  template <typename Byte>
+  FT_STATUS Move(std::span<Byte> bytes, std::uint32_t timeoutMs,
+                 int (TtyPort::*step)(std::span<Byte>), int (TtyPort::*wait)(int),
+                 std::uint32_t* moved);
   FT_STATUS ChangeLine(const SerialLine& line);
   FT_STATUS SetModemLine(FT_HANDLE handle, ModemLine line, bool on);
   // Milliseconds left until the deadline, rounded up.
