@@ -56,6 +56,8 @@ std::string HelpText() {
          "    unset, usb    an FTDI USB chip driven through libftdi1\n"
          "    virtual       a virtual programmer and controller, in memory only\n"
          "    virtual:DIR   the same, writing its report, image and wire log into DIR\n"
+         "    tty:PATH      the serial device PATH through the kernel's driver, for any\n"
+         "                  USB-serial adapter that does 250,000 baud\n"
          "\n"
          "Exit status: 0 on success, 1 on a failure at start-up, 2 for a wrong argument\n"
          "or LUMORA_ADAPTER value.\n";

@@ -35,7 +35,8 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(QStringLiteral("lumora"));
   try {
     // LUMORA_ADAPTER picks the programming adapter: unset or "usb" for an FTDI chip,
-    // "virtual" or "virtual:DIR" for the programmer and controller played in software.
+    // "virtual" or "virtual:DIR" for the programmer and controller played in software,
+    // "tty:PATH" for a serial device the kernel drives.
     const char* adapterValue = std::getenv("LUMORA_ADAPTER");
     lumora::AdapterChoice choice = lumora::ChooseAdapter(
         adapterValue ? adapterValue : "", [] { return std::make_unique<lumora::FtdiAdapter>(); });

@@ -34,6 +34,10 @@ inline constexpr std::string_view TableFileMissing = "BRAK PLIKU: STR.TAB";
 inline constexpr std::string_view TableFileInvalid = "BŁĘDNY PLIK: STR.TAB";
 inline constexpr std::string_view MemoryFull = "Brak wolnej pamięci w sterowniku";
 inline constexpr std::string_view NoProgrammer = "Brak połączenia z programatorem";
+// The lines below NoProgrammer when the adapter is present but the user may not open it.
+inline constexpr std::string_view NoAccessToProgrammer =
+    "Programator jest podłączony, ale brak uprawnień dostępu do niego.\n"
+    "Zobacz rozdział „Programming from a normal user account” w pliku README.";
 }  // namespace message
 
 }  // namespace lumora

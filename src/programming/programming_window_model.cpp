@@ -1,5 +1,7 @@
 #include "programming/programming_window_model.h"
 
+#include <string>
+
 namespace lumora {
 
 ProgrammingWindowModel::ProgrammingWindowModel(UsbAdapter& adapter, Ticker& ticker,
@@ -22,8 +24,13 @@ void ProgrammingWindowModel::Open() {
   // earlier link so its handle is not lost.
   StopTicksAndWait();
   link_.CloseProgrammer();
-  if (link_.OpenProgrammer() != FT_OK) {
-    messages_.ShowError(message::NoProgrammer);
+  if (const FT_STATUS status = link_.OpenProgrammer(); status != FT_OK) {
+    if (status == kAdapterAccessDenied) {
+      messages_.ShowError(std::string(message::NoProgrammer) + "\n" +
+                          std::string(message::NoAccessToProgrammer));
+    } else {
+      messages_.ShowError(message::NoProgrammer);
+    }
     view_.SetProgramButtonEnabled(false);
     return;
   }

@@ -71,7 +71,7 @@ TEST(CommandLine, VersionIsTheProjectVersion) {
 TEST(CommandLine, HelpNamesTheOptionsAndTheAdapterValues) {
   const std::string help = ReadCommandLine({"--help"}).Text;
   for (const char* word : {"--help", "--version", "-platform NAME", "-style NAME", "LUMORA_ADAPTER",
-                           "usb", "virtual:DIR", "exit code 2"}) {
+                           "usb", "virtual:DIR", "tty:PATH", "exit code 2"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
 }

@@ -16,6 +16,7 @@
 #include "files/project_file.h"
 #include "files/sequence_file.h"
 #include "files/table_file.h"
+#include "support/as_nobody.h"
 #include "support/special_files.h"
 #include "support/temp_folder.h"
 
@@ -91,19 +92,6 @@ TEST(HostileFilesTest, BlankRunsOfAnyLengthSeparateNumbers) {
   ASSERT_EQ(ReadSequenceFile(folder.File("wide.sqx"), *data), ReadResult::Ok);
   EXPECT_EQ(data->EffectMode, 2);
   EXPECT_EQ(data->SceneSlots[127], 127u);
-}
-
-// Runs body in a child process as a user without rights to the test's files; its result is
-// the child's exit status.
-int AsNobody(const std::function<int()>& body) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(99);
-    ::_exit(body());
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST(HostileFilesTest, AFileTheUserMayNotReadCannotBeOpened) {

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "programming/adapters/tty_adapter.h"
 #include "programming/virtual/virtual_adapter.h"
 
 namespace lumora {
@@ -62,6 +63,16 @@ TEST_F(AdapterChoiceTest, VirtualIntoADirectoryCreatesIt) {
   EXPECT_EQ(made_, nullptr);
 }
 
+// The device is opened with the programming window, so a missing one is no start-up error.
+TEST_F(AdapterChoiceTest, TtyTakesTheSerialBackendOnThePath) {
+  const AdapterChoice choice = ChooseAdapter("tty:" + (root_ / "ttyUSB7").string(), Usb());
+  EXPECT_EQ(choice.Error, "");
+  ASSERT_NE(dynamic_cast<TtyAdapter*>(choice.Adapter.get()), nullptr);
+  FT_HANDLE handle = 0;
+  EXPECT_EQ(choice.Adapter->FT_Open(0, &handle), FT_DEVICE_NOT_FOUND);
+  EXPECT_EQ(made_, nullptr);
+}
+
 TEST_F(AdapterChoiceTest, AnythingElseIsRefusedWithAMessage) {
   std::ofstream(root_ / "plik") << "x";
   const std::string file = (root_ / "plik").string();
@@ -69,13 +80,20 @@ TEST_F(AdapterChoiceTest, AnythingElseIsRefusedWithAMessage) {
     std::string Value;
     std::string Error;
   } cases[] = {
-      {"xyz", "LUMORA_ADAPTER: nieznana wartość \"xyz\"; dozwolone: virtual, virtual:KATALOG, usb"},
+      {"xyz",
+       "LUMORA_ADAPTER: nieznana wartość \"xyz\"; dozwolone: virtual, virtual:KATALOG, usb, "
+       "tty:URZĄDZENIE"},
       {"Virtual",
        "LUMORA_ADAPTER: nieznana wartość \"Virtual\"; dozwolone: virtual, "
-       "virtual:KATALOG, usb"},
+       "virtual:KATALOG, usb, tty:URZĄDZENIE"},
       {" usb",
-       "LUMORA_ADAPTER: nieznana wartość \" usb\"; dozwolone: virtual, virtual:KATALOG, usb"},
+       "LUMORA_ADAPTER: nieznana wartość \" usb\"; dozwolone: virtual, virtual:KATALOG, usb, "
+       "tty:URZĄDZENIE"},
       {"virtual:", "LUMORA_ADAPTER: brak katalogu po \"virtual:\""},
+      {"tty:", "LUMORA_ADAPTER: brak ścieżki urządzenia po \"tty:\""},
+      {"tty",
+       "LUMORA_ADAPTER: nieznana wartość \"tty\"; dozwolone: virtual, virtual:KATALOG, usb, "
+       "tty:URZĄDZENIE"},
       {"virtual:" + file, "LUMORA_ADAPTER: nie można utworzyć katalogu \"" + file + "\""},
       {"virtual:" + file + "/sub",
        "LUMORA_ADAPTER: nie można utworzyć katalogu \"" + file + "/sub\""},

@@ -275,6 +275,7 @@ const ErrorCase kErrorCases[] = {
     {"NoChipFound", "CountChips", 0, OpenAgain, FT_DEVICE_NOT_FOUND},
     {"SearchFailed", "CountChips", -5, OpenAgain, FT_DEVICE_NOT_FOUND},
     {"OpenFailed", "OpenChip", kOpenFailed, OpenAgain, FT_DEVICE_NOT_OPENED},
+    {"OpenDenied", "OpenChip", kChipAccessDenied, OpenAgain, kAdapterAccessDenied},
     {"FlushFailed", "FlushBuffers", -1, OpenAgain, FT_DEVICE_NOT_OPENED},
     {"LatencyFailed", "SetLatencyTimer", -1, OpenAgain, FT_DEVICE_NOT_OPENED},
 };
@@ -288,7 +289,7 @@ TEST_P(FtdiErrors, EachLibftdiFailureGivesItsStatus) {
   session.port->Clear();
   EXPECT_EQ(GetParam().Act(session), GetParam().Expected);
   // A chip that failed to open is closed again and its handle refused.
-  if (GetParam().Expected == FT_DEVICE_NOT_OPENED) {
+  if (GetParam().Expected == FT_DEVICE_NOT_OPENED || GetParam().Expected == kAdapterAccessDenied) {
     EXPECT_EQ(session.port->Calls.back(), Named("CloseChip"));
     EXPECT_EQ(session.adapter->FT_SetRts(session.handle), FT_INVALID_HANDLE);
   }

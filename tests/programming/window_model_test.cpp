@@ -4,6 +4,8 @@
 #include <chrono>
 #include <future>
 #include <numeric>
+#include <string>
+#include <utility>
 
 #include "timer/mm_timer.h"
 #include "window_fixture.h"
@@ -103,6 +105,30 @@ TEST_F(ProgrammingWindowTest, ActivationWithoutAdapterReportsEachTime) {
   Activate();
   OnUi([&] { EXPECT_EQ(view.ProgramButtonEnabled, true); });
   EXPECT_EQ(Errors().size(), 2u);
+}
+
+// A present adapter the user may not open is told apart from a missing one: the first line
+// stays the same, the next ones say why and where to read about it.
+TEST_F(ProgrammingWindowTest, AnAdapterTheUserMayNotOpenIsReportedAsSuch) {
+  const std::string denied =
+      "Brak połączenia z programatorem\n"
+      "Programator jest podłączony, ale brak uprawnień dostępu do niego.\n"
+      "Zobacz rozdział „Programming from a normal user account” w pliku README.";
+  const std::pair<FT_STATUS, std::string> cases[] = {
+      {kAdapterAccessDenied, denied},
+      {FT_DEVICE_NOT_FOUND, std::string(message::NoProgrammer)},
+      {FT_DEVICE_NOT_OPENED, std::string(message::NoProgrammer)},
+  };
+  std::vector<std::string> expected;
+  for (const auto& [status, text] : cases) {
+    adapter.OpenStatus = status;
+    Activate();
+    expected.push_back(text);
+    EXPECT_EQ(Errors(), expected) << status;
+    OnUi([&] { EXPECT_EQ(view.ProgramButtonEnabled, false); });
+    EXPECT_FALSE(ticker.Running());
+  }
+  EXPECT_TRUE(Writes(kUsbBlockSize).empty());
 }
 
 TEST_F(ProgrammingWindowTest, ActivationConfiguresTheUsbProgrammerAndIdleTicksExchange) {

@@ -21,7 +21,8 @@ struct AdapterChoice {
 
 // Chooses the adapter from the value of LUMORA_ADAPTER (the caller reads the variable;
 // unset is passed as empty): "" or "usb" -> makeUsbAdapter(); "virtual" -> a VirtualAdapter
-// without files; "virtual:DIR" -> a VirtualAdapter writing into DIR, created if missing.
+// without files; "virtual:DIR" -> a VirtualAdapter writing into DIR, created if missing;
+// "tty:PATH" -> a TtyAdapter on the serial device PATH.
 AdapterChoice ChooseAdapter(std::string_view value, const UsbAdapterFactory& makeUsbAdapter);
 
 }  // namespace lumora

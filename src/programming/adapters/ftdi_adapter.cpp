@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "programming/adapters/ftdi_divisor.h"
 #include "programming/adapters/libftdi_port.h"
+#include "programming/adapters/transfer_arguments.h"
 #include "programming/wire_format.h"
 
 namespace lumora {
@@ -23,14 +25,10 @@ FT_STATUS Failure(int code) {
   return code == kFtdiDeviceUnavailable || code == kUsbNoDevice ? FT_DEVICE_NOT_FOUND : FT_IO_ERROR;
 }
 
-// One bit at the chip's raw divisor: bits 0..13 the integer part, bits 14..15 the eighths
-// code; 0 and 1 are the chip's special 3 and 2 MBaud.
+// One bit at the chip's raw divisor.
 std::chrono::nanoseconds BitTime(std::uint16_t divisor) {
-  static constexpr double kEighths[4] = {0.0, 0.5, 0.25, 0.125};
-  const double cycles = divisor == 0   ? 1.0
-                        : divisor == 1 ? 1.5
-                                       : (divisor & 0x3FFF) + kEighths[divisor >> 14];
-  return std::chrono::nanoseconds(static_cast<long long>(cycles * 1000.0 / 3.0));
+  return std::chrono::nanoseconds(
+      static_cast<long long>(FtdiBitCycles(divisor) * 1e9 / kFtdiBaseClock));
 }
 
 }  // namespace
@@ -64,7 +62,10 @@ FT_STATUS FtdiAdapter::FT_Open(int deviceIndex, FT_HANDLE* handle) {
       skip -= count;
       continue;
     }
-    status = port_->OpenChip(id, skip) == 0 ? FT_OK : FT_DEVICE_NOT_OPENED;
+    const int opened = port_->OpenChip(id, skip);
+    status = opened == 0                   ? FT_OK
+             : opened == kChipAccessDenied ? kAdapterAccessDenied
+                                           : FT_DEVICE_NOT_OPENED;
     break;
   }
   if (status == FT_OK && (port_->FlushBuffers() < 0 || port_->SetLatencyTimer(kLatencyMs) < 0)) {
@@ -96,9 +97,7 @@ FT_STATUS FtdiAdapter::FT_Close(FT_HANDLE handle) {
 FT_STATUS FtdiAdapter::FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t bytesToRead,
                                std::uint32_t* bytesReturned) {
   std::lock_guard lock(mutex_);
-  if (bytesReturned != nullptr) *bytesReturned = 0;
-  FT_STATUS status = Usable(handle);
-  if (status == FT_OK && buffer == nullptr && bytesToRead > 0) status = FT_IO_ERROR;
+  FT_STATUS status = CheckTransfer(Usable(handle), buffer, bytesToRead, bytesReturned);
   // What is read answers what was written: the grouped writes go out first.
   if (status == FT_OK) status = SendGrouped();
   if (status != FT_OK) return status;
@@ -124,9 +123,7 @@ FT_STATUS FtdiAdapter::FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t byt
 FT_STATUS FtdiAdapter::FT_Write(FT_HANDLE handle, const void* buffer, std::uint32_t bytesToWrite,
                                 std::uint32_t* bytesWritten) {
   std::lock_guard lock(mutex_);
-  if (bytesWritten != nullptr) *bytesWritten = 0;
-  FT_STATUS status = Usable(handle);
-  if (status == FT_OK && buffer == nullptr && bytesToWrite > 0) status = FT_IO_ERROR;
+  FT_STATUS status = CheckTransfer(Usable(handle), buffer, bytesToWrite, bytesWritten);
   if (status != FT_OK) return status;
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
   grouped_.insert(grouped_.end(), bytes, bytes + bytesToWrite);

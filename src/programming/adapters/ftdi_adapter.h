@@ -33,7 +33,8 @@ class FtdiAdapter final : public UsbAdapter {
   FtdiAdapter(const FtdiAdapter&) = delete;
   FtdiAdapter& operator=(const FtdiAdapter&) = delete;
 
-  // Opens the deviceIndex-th chip found with the ids, sets the latency timer to 2 ms.
+  // Opens the deviceIndex-th chip found with the ids, sets the latency timer to 2 ms. A chip
+  // the user may not open gives kAdapterAccessDenied.
   FT_STATUS FT_Open(int deviceIndex, FT_HANDLE* handle) override;
   FT_STATUS FT_Close(FT_HANDLE handle) override;
   // Reads until bytesToRead or the read time-out; a time-out gives FT_OK with fewer bytes.

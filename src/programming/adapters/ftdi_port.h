@@ -15,6 +15,9 @@ struct UsbId {
 // LIBUSB_ERROR_NO_DEVICE, which libftdi passes through from reads and control requests.
 inline constexpr int kFtdiDeviceUnavailable = -666;
 inline constexpr int kUsbNoDevice = -4;
+// The port's own answer of OpenChip, never a libftdi or libusb code: the chip is there but
+// the user may not open its USB device.
+inline constexpr int kChipAccessDenied = -1000;
 
 // Transmitter empty: bit 6 of the line status, the high byte of the polled modem status.
 inline constexpr std::uint16_t kTransmitterEmpty = 0x40 << 8;
@@ -31,7 +34,8 @@ class FtdiPort {
 
   // ftdi_usb_find_all: how many chips carry the id.
   virtual int CountChips(UsbId id) = 0;
-  // ftdi_usb_open_desc_index: opens the index-th chip with the id.
+  // ftdi_usb_open_desc_index: opens the index-th chip with the id; kChipAccessDenied when
+  // the user lacks the rights to it.
   virtual int OpenChip(UsbId id, int index) = 0;
   // ftdi_usb_close.
   virtual void CloseChip() = 0;

@@ -22,10 +22,37 @@ int LibftdiPort::CountChips(UsbId id) {
   return count;
 }
 
+namespace {
+
+// libftdi's answers of ftdi_usb_open_desc_index without description or serial: a libusb_open
+// that failed, for any reason; and the kernel driver kept and the interface refused for lack
+// of rights.
+constexpr int kUsbOpenFailed = -4;
+constexpr int kInappropriatePermissions = -8;
+
+}  // namespace
+
 int LibftdiPort::OpenChip(UsbId id, int index) {
   if (ftdi_ == nullptr) return kFtdiDeviceUnavailable;
-  return ftdi_usb_open_desc_index(ftdi_, id.Vendor, id.Product, nullptr, nullptr,
-                                  static_cast<unsigned int>(index));
+  const int result = ftdi_usb_open_desc_index(ftdi_, id.Vendor, id.Product, nullptr, nullptr,
+                                              static_cast<unsigned int>(index));
+  if (result == kInappropriatePermissions) return kChipAccessDenied;
+  if (result != kUsbOpenFailed) return result;
+  // libftdi drops libusb's reason: asked again, the chips up to this one say whether it was
+  // the rights.
+  ftdi_device_list* list = nullptr;
+  ftdi_usb_find_all(ftdi_, &list, id.Vendor, id.Product);
+  bool denied = false;
+  int position = 0;
+  for (const ftdi_device_list* chip = list; chip != nullptr && position <= index && !denied;
+       chip = chip->next, ++position) {
+    libusb_device_handle* handle = nullptr;
+    const int opened = libusb_open(chip->dev, &handle);
+    denied = opened == LIBUSB_ERROR_ACCESS;
+    if (opened == 0) libusb_close(handle);
+  }
+  ftdi_list_free(&list);
+  return denied ? kChipAccessDenied : result;
 }
 
 void LibftdiPort::CloseChip() {

@@ -11,6 +11,9 @@ inline constexpr FT_STATUS FT_INVALID_HANDLE = 1;
 inline constexpr FT_STATUS FT_DEVICE_NOT_FOUND = 2;
 inline constexpr FT_STATUS FT_DEVICE_NOT_OPENED = 3;
 inline constexpr FT_STATUS FT_IO_ERROR = 4;
+// Lumora's own status, beyond the D2XX codes: the adapter is there but the user has no right
+// to open it, which the window reports apart from a missing adapter.
+inline constexpr FT_STATUS kAdapterAccessDenied = 0x100;
 
 // Handle of an open adapter; 0 is never a valid handle.
 using FT_HANDLE = std::uintptr_t;
