@@ -14,29 +14,40 @@ std::size_t HashCells(const CellColour* cells) {
       std::string_view(reinterpret_cast<const char*>(cells), sizeof(Scene)));
 }
 
-// Hands out one shared scene per distinct run of cells among the scenes it was offered and
-// the ones it made.
+// Hands out one shared scene per distinct run of cells among the neighbours' scenes and the
+// ones it made. A scene is mostly where it was in a neighbour, so that is looked at first and
+// the neighbours are hashed only when a scene moved or changed.
 class ScenePool {
  public:
   using Piece = std::shared_ptr<const Scene>;
 
-  void Offer(const std::vector<Piece>& scenes) {
-    for (const Piece& piece : scenes) pieces_.try_emplace(HashCells(piece->data()), piece);
-  }
+  void Offer(const std::vector<Piece>& scenes) { neighbours_.push_back(&scenes); }
 
-  Piece Share(const CellColour* cells) {
-    auto [place, fresh] = pieces_.try_emplace(HashCells(cells));
-    if (!fresh && std::equal(cells, cells + kCellsPerScene, place->second->begin())) {
-      return place->second;
+  Piece Share(std::size_t place, const CellColour* cells) {
+    const auto same = [cells](const Piece& piece) {
+      return std::equal(cells, cells + kCellsPerScene, piece->begin());
+    };
+    for (const auto* scenes : neighbours_) {
+      if (same((*scenes)[place])) return (*scenes)[place];
     }
+    if (!hashed_) {
+      for (const auto* scenes : neighbours_) {
+        for (const Piece& piece : *scenes) pieces_.try_emplace(HashCells(piece->data()), piece);
+      }
+      hashed_ = true;
+    }
+    auto [found, fresh] = pieces_.try_emplace(HashCells(cells));
+    if (!fresh && same(found->second)) return found->second;
     auto piece = std::make_shared<Scene>();
     std::copy_n(cells, kCellsPerScene, piece->begin());
-    if (fresh) place->second = piece;
+    if (fresh) found->second = piece;
     return piece;
   }
 
  private:
+  std::vector<const std::vector<Piece>*> neighbours_;
   std::unordered_map<std::size_t, Piece> pieces_;
+  bool hashed_ = false;
 };
 
 }  // namespace
@@ -56,6 +67,7 @@ void EditHistory::Record(const EditState& before, const EditState& after) {
   if (SameWork(before, after)) return;
   Push(undo_, Keep(before));
   redo_.clear();
+  ++recorded_;
 }
 
 std::optional<EditState> EditHistory::Undo(const EditState& current) {
@@ -86,13 +98,14 @@ EditHistory::Kept EditHistory::Keep(const EditState& state) const {
   const SceneStore& store = state.sequence.store;
   Kept kept;
   kept.scenes.reserve(kPieces);
-  kept.scenes.push_back(pool.Share(store.WorkingScene.data()));
-  kept.scenes.push_back(pool.Share(store.ClipboardScene.data()));
-  for (int s = 0; s < MaxScenes; ++s) kept.scenes.push_back(pool.Share(store.Slot(s).data()));
+  const auto share = [&](const CellColour* cells) {
+    kept.scenes.push_back(pool.Share(kept.scenes.size(), cells));
+  };
+  share(store.WorkingScene.data());
+  share(store.ClipboardScene.data());
+  for (int s = 0; s < MaxScenes; ++s) share(store.Slot(s).data());
   const ProgramStoreArray& memory = state.config.programs.Store();
-  for (int s = 0; s < StoreCapacity; ++s) {
-    kept.scenes.push_back(pool.Share(memory.data() + s * kCellsPerScene));
-  }
+  for (int s = 0; s < StoreCapacity; ++s) share(memory.data() + s * kCellsPerScene);
   kept.sceneCount = store.SceneCount;
   kept.currentScene = store.CurrentScene;
   kept.effectMode = store.EffectMode;

@@ -35,6 +35,8 @@ class EditHistory {
   std::optional<EditState> Redo(const EditState& current);
 
   int UndoSteps() const { return static_cast<int>(undo_.size()); }
+  // Steps recorded since the start, the ones fallen off the end too.
+  long Recorded() const { return recorded_; }
   int RedoSteps() const { return static_cast<int>(redo_.size()); }
   // The memory the steps hold, each shared scene counted once.
   std::size_t Bytes() const;
@@ -64,6 +66,7 @@ class EditHistory {
 
   std::vector<Kept> undo_;
   std::vector<Kept> redo_;
+  long recorded_ = 0;
 };
 
 }  // namespace lumora

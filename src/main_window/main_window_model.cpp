@@ -81,7 +81,6 @@ void MainWindowModel::Show(const EditState& state) {
   sequence.store.ClipboardScene = editor_.Store().ClipboardScene;
   editor_.Restore(sequence);
   config_.Restore(state.config);
-  config_.DisarmChain();
   RefreshDisplay();
 }
 

@@ -26,7 +26,8 @@ class MainWindowModel {
   void SelectPencil() { editor_.SelectPencil(); }
   void SelectBrush() { editor_.SelectBrush(); }
   // A press on a cell begins a painting step and ends the one before: a left stroke lasts
-  // to its release, a hover run from its right press to the next press on a cell.
+  // to its release, a hover run from its right press to the next press on a cell or the
+  // next command (a preview tick is none).
   void CellMouseDown(int cell, MouseButton button);
   void CellMouseMove(int cell) { editor_.CellMouseMove(cell); }
   void CellMouseUp(MouseButton button);
@@ -35,13 +36,21 @@ class MainWindowModel {
   }
 
   // Editing commands.
-  // A change of scene ends a hover run's step.
   void PreviousScene();
   void NextScene();
-  void AddScene() { Recorded([this] { editor_.AddScene(); }); }
-  void DeleteScene() { Recorded([this] { editor_.DeleteScene(); }); }
-  void CopyScene() { editor_.CopyScene(); }
-  void PasteScene() { Recorded([this] { editor_.PasteScene(); }); }
+  void AddScene() {
+    Recorded([this] { editor_.AddScene(); });
+  }
+  void DeleteScene() {
+    Recorded([this] { editor_.DeleteScene(); });
+  }
+  void CopyScene() {
+    EndStroke();
+    editor_.CopyScene();
+  }
+  void PasteScene() {
+    Recorded([this] { editor_.PasteScene(); });
+  }
   void SelectEffectMode(int mode) {
     Recorded([this, mode] { editor_.SelectEffectMode(mode); });
   }
@@ -53,8 +62,14 @@ class MainWindowModel {
   const EditHistory& History() const { return history_; }
 
   // Preview.
-  void Play() { editor_.Play(); }
-  void Stop() { editor_.Stop(); }
+  void Play() {
+    EndStroke();
+    editor_.Play();
+  }
+  void Stop() {
+    EndStroke();
+    editor_.Stop();
+  }
   // The automatic chain moves on first, then the frame steps.
   void PreviewTick();
   // Everything the 100 ms refresh shows.
@@ -69,7 +84,10 @@ class MainWindowModel {
   void AssignProgramFromFile(int k) {
     Recorded([this, k] { config_.AssignProgramFromFile(k); });
   }
-  void AutoPanelMouseDown(int k) { config_.AutoPanelMouseDown(k); }
+  void AutoPanelMouseDown(int k) {
+    EndStroke();
+    config_.AutoPanelMouseDown(k);
+  }
   void AutoStartClick(int position) {
     Recorded([this, position] { config_.AutoStartClick(position); });
   }
@@ -79,7 +97,10 @@ class MainWindowModel {
   void AutoLoopClick(int position) {
     Recorded([this, position] { config_.AutoLoopClick(position); });
   }
-  void TabChanged() { config_.StopChain(); }
+  void TabChanged() {
+    EndStroke();
+    config_.StopChain();
+  }
 
   // Files.
   // "Otwórz": also ends the automatic chain, even when cancelled.
