@@ -14,41 +14,48 @@ std::size_t HashCells(const CellColour* cells) {
       std::string_view(reinterpret_cast<const char*>(cells), sizeof(Scene)));
 }
 
-// Hands out one shared scene per distinct run of cells among the neighbours' scenes and the
-// ones it made. A scene is mostly where it was in a neighbour, so that is looked at first and
-// the neighbours are hashed only when a scene moved or changed.
-class ScenePool {
- public:
-  using Piece = std::shared_ptr<const Scene>;
+using Piece = std::shared_ptr<const Scene>;
 
-  void Offer(const std::vector<Piece>& scenes) { neighbours_.push_back(&scenes); }
+bool SameCells(const CellColour* cells, const Piece& piece) {
+  return std::equal(cells, cells + kCellsPerScene, piece->begin());
+}
 
-  Piece Share(std::size_t place, const CellColour* cells) {
-    const auto same = [cells](const Piece& piece) {
-      return std::equal(cells, cells + kCellsPerScene, piece->begin());
-    };
-    for (const auto* scenes : neighbours_) {
-      if (same((*scenes)[place])) return (*scenes)[place];
-    }
-    if (!hashed_) {
-      for (const auto* scenes : neighbours_) {
-        for (const Piece& piece : *scenes) pieces_.try_emplace(HashCells(piece->data()), piece);
+// One shared scene for each run of cells, taken from the neighbouring steps where they hold
+// the same cells. A scene is mostly where it was in a neighbour, so that is looked at first;
+// only the scenes that moved or changed are looked up by their cells, among the neighbours'
+// scenes at those places and the ones made here.
+std::vector<Piece> ShareScenes(const std::vector<const CellColour*>& cells,
+                               const std::vector<const std::vector<Piece>*>& neighbours) {
+  std::vector<Piece> scenes(cells.size());
+  std::vector<std::size_t> changed;
+  for (std::size_t place = 0; place < cells.size(); ++place) {
+    for (const auto* neighbour : neighbours) {
+      if (SameCells(cells[place], (*neighbour)[place])) {
+        scenes[place] = (*neighbour)[place];
+        break;
       }
-      hashed_ = true;
     }
-    auto [found, fresh] = pieces_.try_emplace(HashCells(cells));
-    if (!fresh && same(found->second)) return found->second;
-    auto piece = std::make_shared<Scene>();
-    std::copy_n(cells, kCellsPerScene, piece->begin());
-    if (fresh) found->second = piece;
-    return piece;
+    if (!scenes[place]) changed.push_back(place);
   }
-
- private:
-  std::vector<const std::vector<Piece>*> neighbours_;
-  std::unordered_map<std::size_t, Piece> pieces_;
-  bool hashed_ = false;
-};
+  std::unordered_map<std::size_t, Piece> byCells;
+  for (const auto* neighbour : neighbours) {
+    for (std::size_t place : changed) {
+      byCells.try_emplace(HashCells((*neighbour)[place]->data()), (*neighbour)[place]);
+    }
+  }
+  for (std::size_t place : changed) {
+    auto [found, fresh] = byCells.try_emplace(HashCells(cells[place]));
+    if (!fresh && SameCells(cells[place], found->second)) {
+      scenes[place] = found->second;
+      continue;
+    }
+    auto piece = std::make_shared<Scene>();
+    std::copy_n(cells[place], kCellsPerScene, piece->begin());
+    if (fresh) found->second = piece;
+    scenes[place] = std::move(piece);
+  }
+  return scenes;
+}
 
 }  // namespace
 
@@ -73,7 +80,7 @@ void EditHistory::Record(const EditState& before, const EditState& after) {
 std::optional<EditState> EditHistory::Undo(const EditState& current) {
   if (undo_.empty()) return std::nullopt;
   Push(redo_, Keep(current));
-  EditState previous = Unpack(undo_.back());
+  EditState previous = Unpack(undo_.back(), current);
   undo_.pop_back();
   return previous;
 }
@@ -81,7 +88,7 @@ std::optional<EditState> EditHistory::Undo(const EditState& current) {
 std::optional<EditState> EditHistory::Redo(const EditState& current) {
   if (redo_.empty()) return std::nullopt;
   Push(undo_, Keep(current));
-  EditState next = Unpack(redo_.back());
+  EditState next = Unpack(redo_.back(), current);
   redo_.pop_back();
   return next;
 }
@@ -92,20 +99,19 @@ void EditHistory::Push(std::vector<Kept>& stack, Kept kept) {
 }
 
 EditHistory::Kept EditHistory::Keep(const EditState& state) const {
-  ScenePool pool;
-  if (!undo_.empty()) pool.Offer(undo_.back().scenes);
-  if (!redo_.empty()) pool.Offer(redo_.back().scenes);
+  std::vector<const std::vector<Piece>*> neighbours;
+  if (!undo_.empty()) neighbours.push_back(&undo_.back().scenes);
+  if (!redo_.empty()) neighbours.push_back(&redo_.back().scenes);
   const SceneStore& store = state.sequence.store;
-  Kept kept;
-  kept.scenes.reserve(kPieces);
-  const auto share = [&](const CellColour* cells) {
-    kept.scenes.push_back(pool.Share(kept.scenes.size(), cells));
-  };
-  share(store.WorkingScene.data());
-  share(store.ClipboardScene.data());
-  for (int s = 0; s < MaxScenes; ++s) share(store.Slot(s).data());
+  std::vector<const CellColour*> cells;
+  cells.reserve(kPieces);
+  cells.push_back(store.WorkingScene.data());
+  cells.push_back(store.ClipboardScene.data());
+  for (int s = 0; s < MaxScenes; ++s) cells.push_back(store.Slot(s).data());
   const ProgramStoreArray& memory = state.config.programs.Store();
-  for (int s = 0; s < StoreCapacity; ++s) share(memory.data() + s * kCellsPerScene);
+  for (int s = 0; s < StoreCapacity; ++s) cells.push_back(memory.data() + s * kCellsPerScene);
+  Kept kept;
+  kept.scenes = ShareScenes(cells, neighbours);
   kept.sceneCount = store.SceneCount;
   kept.currentScene = store.CurrentScene;
   kept.effectMode = store.EffectMode;
@@ -119,16 +125,12 @@ EditHistory::Kept EditHistory::Keep(const EditState& state) const {
   return kept;
 }
 
-EditState EditHistory::Unpack(const Kept& kept) {
-  EditState state;
+EditState EditHistory::Unpack(const Kept& kept, const EditState& current) {
+  EditState state{.sequence = {}, .config = current.config};
   SceneStore& store = state.sequence.store;
   store.WorkingScene = *kept.scenes[0];
   store.ClipboardScene = *kept.scenes[1];
   for (int s = 0; s < MaxScenes; ++s) std::ranges::copy(*kept.scenes[2 + s], store.Slot(s).begin());
-  auto memory = std::make_unique<ProgramStoreArray>();
-  for (int s = 0; s < StoreCapacity; ++s) {
-    std::ranges::copy(*kept.scenes[2 + MaxScenes + s], memory->begin() + s * kCellsPerScene);
-  }
   store.SceneCount = kept.sceneCount;
   store.CurrentScene = kept.currentScene;
   store.EffectMode = kept.effectMode;
@@ -136,7 +138,20 @@ EditState EditHistory::Unpack(const Kept& kept) {
   state.sequence.preview = kept.preview;
   state.sequence.previewRunning = kept.previewRunning;
   state.sequence.screenShowsPreviewFrame = kept.screenShowsPreviewFrame;
-  state.config.programs.Replace(kept.programTable, *memory);
+  // Most steps leave the programs alone: the memory of the current state is taken as it is.
+  const auto* program = kept.scenes.data() + 2 + MaxScenes;
+  const ProgramStoreArray& now = current.config.programs.Store();
+  bool same = kept.programTable == current.config.programs.Table();
+  for (int s = 0; same && s < StoreCapacity; ++s) {
+    same = std::equal(program[s]->begin(), program[s]->end(), now.begin() + s * kCellsPerScene);
+  }
+  if (!same) {
+    auto memory = std::make_unique_for_overwrite<ProgramStoreArray>();
+    for (int s = 0; s < StoreCapacity; ++s) {
+      std::ranges::copy(*program[s], memory->begin() + s * kCellsPerScene);
+    }
+    state.config.programs.Replace(kept.programTable, *memory);
+  }
   state.config.autos = kept.autos;
   state.config.slotColours = kept.slotColours;
   return state;

@@ -61,7 +61,7 @@ class EditHistory {
 
   // Packs a state, sharing every scene the kept steps at the top of both stacks hold.
   Kept Keep(const EditState& state) const;
-  static EditState Unpack(const Kept& kept);
+  static EditState Unpack(const Kept& kept, const EditState& current);
   static void Push(std::vector<Kept>& stack, Kept kept);
 
   std::vector<Kept> undo_;
