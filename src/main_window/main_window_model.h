@@ -26,8 +26,8 @@ class MainWindowModel {
   void SelectPencil() { editor_.SelectPencil(); }
   void SelectBrush() { editor_.SelectBrush(); }
   // A press on a cell begins a painting step and ends the one before: a left stroke lasts
-  // to its release, a hover run from its right press to the next press on a cell or the
-  // next command (a preview tick is none).
+  // to its release, a hover run from its right press to the next press on a cell, or to the
+  // next command that changes the sequence, the scene on screen or the preview, or an undo.
   void CellMouseDown(int cell, MouseButton button);
   void CellMouseMove(int cell) { editor_.CellMouseMove(cell); }
   void CellMouseUp(MouseButton button);
@@ -56,7 +56,8 @@ class MainWindowModel {
   }
 
   // Undo and redo: the preview stops first and the taken-back state is shown; the tools and
-  // the clipboard stay as they are and hover painting ends. False when there is no step.
+  // the clipboard stay as they are and hover painting ends. Without a step nothing changes
+  // and the answer is false.
   bool Undo();
   bool Redo();
   const EditHistory& History() const { return history_; }
