@@ -1,6 +1,6 @@
 // Prints how long the main window's heavier model operations take: a "fala1" preview tick,
 // an assignment into a nearly full program memory, building the controller image and
-// writing the "save all" listing.
+// writing the "save all" listing; and the memory and time of the undo history.
 #include <unistd.h>
 
 #include <chrono>
@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,56 @@ double MicrosecondsPerCall(int calls, F&& f) {
   const auto start = Clock::now();
   for (int i = 0; i < calls; ++i) f();
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / calls;
+}
+
+double Megabytes(std::size_t bytes) {
+  return bytes / (1024.0 * 1024.0);
+}
+
+// The history's memory at 200 steps in its two heaviest uses, and the time of a step.
+void HistoryFigures(const std::filesystem::path& folder, NullView& view, Answers& answers) {
+  std::mt19937 random(1);
+  std::vector<lumora::CellColour> sequence(lumora::MaxScenes * lumora::kCellsPerScene);
+  const auto randomCells = [&] {
+    for (auto& cell : sequence) cell = lumora::kPalette[random() % lumora::kPalette.size()];
+  };
+  {
+    // 200 strokes on a 99-scene sequence, each on a scene of its own.
+    auto model = std::make_unique<lumora::MainWindowModel>(view, answers, answers);
+    model->FormCreate();
+    randomCells();
+    model->Editor().LoadSequence(lumora::MaxScenes, lumora::EffectNormal, sequence);
+    double stroke = 0;
+    for (int i = 0; i < lumora::EditHistory::kMaxSteps; ++i) {
+      model->NextScene();
+      model->SelectPaintColour(i % 8);
+      const auto start = Clock::now();
+      model->CellMouseDown(i % lumora::kCellsPerScene, lumora::MouseButton::Left);
+      model->CellMouseUp(lumora::MouseButton::Left);
+      stroke += std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+    }
+    std::printf(
+        "history of 200 painting strokes on 99 scenes: %.1f MB (target < 20 MB), "
+        "a stroke recorded in %.1f us\n",
+        Megabytes(model->History().Bytes()), stroke / lumora::EditHistory::kMaxSteps);
+    const double undo = MicrosecondsPerCall(100, [&] { model->Undo(); });
+    const double redo = MicrosecondsPerCall(100, [&] { model->Redo(); });
+    std::printf("undo / redo of a stroke on 99 scenes (model): %.1f / %.1f us\n", undo, redo);
+  }
+  {
+    // 200 assignments of 99 scenes each never seen before, seven programs replaced in turn
+    // (a replacement needs room for the new scenes beside the old ones).
+    auto model = std::make_unique<lumora::MainWindowModel>(view, answers, answers);
+    model->FormCreate();
+    answers.path = (folder / "ninety_nine.sqx").string();
+    for (int i = 0; i < lumora::EditHistory::kMaxSteps; ++i) {
+      randomCells();
+      lumora::SaveSequenceFile(answers.path, lumora::MaxScenes, 1, sequence);
+      model->AssignProgramFromFile(1 + i % 7);
+    }
+    std::printf("history of 200 assignments of 99 new scenes: %.1f MB (target < 20 MB)\n",
+                Megabytes(model->History().Bytes()));
+  }
 }
 
 }  // namespace
@@ -110,6 +161,8 @@ int main() {
   answers.path = (folder / "all.sqx").string();
   std::printf("\"save all\" listing: %.1f us\n",
               MicrosecondsPerCall(200, [&] { model->SaveFullListing(); }));
+
+  HistoryFigures(folder, view, answers);
 
   std::filesystem::current_path("/");
   std::filesystem::remove_all(folder);

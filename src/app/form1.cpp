@@ -99,6 +99,7 @@ TForm1::TForm1(FileDialogs& dialogs, MessageBoxes& messages, QWidget* parent)
   Timer2.setInterval(kTimerIntervalMs);
   connect(&Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
 
+  BuildShortcuts();
   FormCreate();
   Timer2.start();
 }
@@ -175,6 +176,10 @@ void TForm1::Panel153MouseDown(int cell, Qt::MouseButton button) {
 
 void TForm1::Panel153MouseMove(int cell) {
   model_.CellMouseMove(cell);
+}
+
+void TForm1::Panel153MouseUp(Qt::MouseButton button) {
+  if (const auto modelButton = ToMouseButton(button)) model_.CellMouseUp(*modelButton);
 }
 
 void TForm1::Panel1Click(int tube) {
@@ -302,6 +307,16 @@ void TForm1::Button80Click() {
 }
 void TForm1::Button81Click() {
   GroupBox5->hide();
+}
+
+void TForm1::Undo() {
+  model_.Undo();
+}
+void TForm1::Redo() {
+  model_.Redo();
+}
+void TForm1::PlayOrStop() {
+  (model_.PreviewRunning() ? SpeedButton23 : SpeedButton22)->click();
 }
 
 void TForm1::Timer1Timer() {

@@ -6,9 +6,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "common/program_tables.h"
 #include "main_window/main_window_model.h"
 #include "main_window/main_window_view.h"
-#include "common/program_tables.h"
 #include "main_window/tube_layout.h"
 
 class QGroupBox;
@@ -57,11 +57,14 @@ class TForm1 : public QWidget, public MainWindowView {
   void BuildSequenceTab(QWidget* page);
   void BuildConfigTab(QWidget* page);
   void BuildAutoPrograms(QWidget* groupBox3);
+  // The keyboard: each key clicks the control it stands for, so it runs that control's handler.
+  void BuildShortcuts();
   void FormCreate();
 
   // Tube grid and painting.
   void Panel153MouseDown(int cell, Qt::MouseButton button);
   void Panel153MouseMove(int cell);
+  void Panel153MouseUp(Qt::MouseButton button);
   void Panel1Click(int tube);
   void Panel1MouseDown(QPoint position);
   void Panel1MouseMove(int tube, QPoint position);
@@ -102,6 +105,11 @@ class TForm1 : public QWidget, public MainWindowView {
   void UpDown2Click();
   void UpDown3Click();
   void PageControl1Change();
+
+  // Keyboard only.
+  void Undo();
+  void Redo();
+  void PlayOrStop();
 
   // Timers.
   void Timer1Timer();

@@ -12,6 +12,8 @@ void TForm1::BuildTubes() {
 
   connect(tubes_, &TubeGrid::CellMouseDown, this, &TForm1::Panel153MouseDown);
   connect(tubes_, &TubeGrid::CellMouseMove, this, &TForm1::Panel153MouseMove);
+  connect(tubes_, &TubeGrid::CellMouseUp, this,
+          [this](int, Qt::MouseButton button) { Panel153MouseUp(button); });
   connect(tubes_, &TubeGrid::TubeClick, this, [this](int tube) {
     if (TubeFrameClickable(tube)) Panel1Click(tube);
   });

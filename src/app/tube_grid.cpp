@@ -168,7 +168,10 @@ void TubeGrid::mouseReleaseEvent(QMouseEvent* event) {
     event->ignore();
     return;
   }
-  if (place.column >= 0) return;
+  if (place.column >= 0) {
+    emit CellMouseUp(CellIndexAt(place.tube, place.column), event->button());
+    return;
+  }
   const QPoint inTube = InTube(place.tube, event->position().toPoint());
   emit TubeMouseUp(place.tube);
   if (event->button() == Qt::LeftButton && leftPressed_) {

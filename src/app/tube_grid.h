@@ -40,6 +40,8 @@ class TubeGrid : public QWidget {
  signals:
   void CellMouseDown(int cell, Qt::MouseButton button);
   void CellMouseMove(int cell);
+  // The release of a button pressed on a cell.
+  void CellMouseUp(int cell, Qt::MouseButton button);
   // Positions are in the tube's own coordinates, as it lies when the event comes.
   void TubeMouseDown(int tube, QPoint position);
   void TubeMouseMove(int tube, QPoint position);

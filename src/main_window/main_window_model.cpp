@@ -23,8 +23,65 @@ void MainWindowModel::RefreshDisplay() {
 }
 
 void MainWindowModel::OpenSequence() {
-  config_.DisarmChain();
-  editor_.OpenSequenceFile();
+  Recorded([this] {
+    config_.DisarmChain();
+    editor_.OpenSequenceFile();
+  });
+}
+
+// Painting steps.
+
+void MainWindowModel::CellMouseDown(int cell, MouseButton button) {
+  EndStroke();
+  if (button != MouseButton::Middle) stroke_ = CurrentState();
+  editor_.CellMouseDown(cell, button);
+}
+
+void MainWindowModel::CellMouseUp(MouseButton button) {
+  // Hover painting goes on after the right button's release.
+  if (button == MouseButton::Left) EndStroke();
+}
+
+void MainWindowModel::EndStroke() {
+  if (!stroke_) return;
+  history_.Record(*stroke_, CurrentState());
+  stroke_.reset();
+}
+
+void MainWindowModel::PreviousScene() {
+  EndStroke();
+  editor_.PreviousScene();
+}
+
+void MainWindowModel::NextScene() {
+  EndStroke();
+  editor_.NextScene();
+}
+
+// Undo and redo.
+
+bool MainWindowModel::Undo() {
+  EndStroke();
+  const auto previous = history_.Undo(CurrentState());
+  if (previous) Show(*previous);
+  return previous.has_value();
+}
+
+bool MainWindowModel::Redo() {
+  EndStroke();
+  const auto next = history_.Redo(CurrentState());
+  if (next) Show(*next);
+  return next.has_value();
+}
+
+void MainWindowModel::Show(const EditState& state) {
+  SequenceSnapshot sequence = state.sequence;
+  sequence.paint = editor_.Paint();
+  sequence.paint.HoverPaint = false;  // else the pointer would at once paint over it again
+  sequence.store.ClipboardScene = editor_.Store().ClipboardScene;
+  editor_.Restore(sequence);
+  config_.Restore(state.config);
+  RefreshDisplay();
 }
 
 }  // namespace lumora

@@ -5,6 +5,7 @@
 #include "common/dialogs.h"
 #include "main_window/controller_config.h"
 #include "main_window/controller_output.h"
+#include "main_window/edit_history.h"
 #include "main_window/main_window_view.h"
 #include "main_window/sequence_editor.h"
 
@@ -13,7 +14,7 @@ namespace lumora {
 // The main window's logic: the sequence editor, the controller configuration, which uses the
 // editor, and what is made of both for the controller. The widgets forward their events
 // here; what needs more than one part is put together here, everything else goes to the
-// part it belongs to.
+// part it belongs to. The commands that change the work are recorded for Undo and Redo.
 class MainWindowModel {
  public:
   MainWindowModel(MainWindowView& view, FileDialogs& dialogs, MessageBoxes& messages);
@@ -24,24 +25,52 @@ class MainWindowModel {
   void SelectPaintColour(int paletteIndex) { editor_.SelectPaintColour(paletteIndex); }
   void SelectPencil() { editor_.SelectPencil(); }
   void SelectBrush() { editor_.SelectBrush(); }
-  void CellMouseDown(int cell, MouseButton button) { editor_.CellMouseDown(cell, button); }
+  // A press on a cell begins a painting step and ends the one before: a left stroke lasts
+  // to its release, a hover run from its right press to the next press on a cell, or to the
+  // next command that changes the sequence, the scene on screen or the preview, or an undo.
+  void CellMouseDown(int cell, MouseButton button);
   void CellMouseMove(int cell) { editor_.CellMouseMove(cell); }
+  void CellMouseUp(MouseButton button);
   std::optional<CellColour> TubeFrameColour(int tube) const {
     return editor_.TubeFrameColour(tube);
   }
 
   // Editing commands.
-  void PreviousScene() { editor_.PreviousScene(); }
-  void NextScene() { editor_.NextScene(); }
-  void AddScene() { editor_.AddScene(); }
-  void DeleteScene() { editor_.DeleteScene(); }
-  void CopyScene() { editor_.CopyScene(); }
-  void PasteScene() { editor_.PasteScene(); }
-  void SelectEffectMode(int mode) { editor_.SelectEffectMode(mode); }
+  void PreviousScene();
+  void NextScene();
+  void AddScene() {
+    Recorded([this] { editor_.AddScene(); });
+  }
+  void DeleteScene() {
+    Recorded([this] { editor_.DeleteScene(); });
+  }
+  void CopyScene() {
+    EndStroke();
+    editor_.CopyScene();
+  }
+  void PasteScene() {
+    Recorded([this] { editor_.PasteScene(); });
+  }
+  void SelectEffectMode(int mode) {
+    Recorded([this, mode] { editor_.SelectEffectMode(mode); });
+  }
+
+  // Undo and redo: the preview stops first and the taken-back state is shown; the tools and
+  // the clipboard stay as they are and hover painting ends. Without a step nothing changes
+  // and the answer is false.
+  bool Undo();
+  bool Redo();
+  const EditHistory& History() const { return history_; }
 
   // Preview.
-  void Play() { editor_.Play(); }
-  void Stop() { editor_.Stop(); }
+  void Play() {
+    EndStroke();
+    editor_.Play();
+  }
+  void Stop() {
+    EndStroke();
+    editor_.Stop();
+  }
   // The automatic chain moves on first, then the frame steps.
   void PreviewTick();
   // Everything the 100 ms refresh shows.
@@ -50,20 +79,38 @@ class MainWindowModel {
   bool ScreenShowsPreviewFrame() const { return editor_.ScreenShowsPreviewFrame(); }
 
   // DMX program slots and automatic programs.
-  void ProgramSlotMouseDown(int k, MouseButton button) { config_.ProgramSlotMouseDown(k, button); }
-  void AssignProgramFromFile(int k) { config_.AssignProgramFromFile(k); }
-  void AutoPanelMouseDown(int k) { config_.AutoPanelMouseDown(k); }
-  void AutoStartClick(int position) { config_.AutoStartClick(position); }
-  void AutoEndClick(int position) { config_.AutoEndClick(position); }
-  void AutoLoopClick(int position) { config_.AutoLoopClick(position); }
-  void TabChanged() { config_.StopChain(); }
+  void ProgramSlotMouseDown(int k, MouseButton button) {
+    Recorded([this, k, button] { config_.ProgramSlotMouseDown(k, button); });
+  }
+  void AssignProgramFromFile(int k) {
+    Recorded([this, k] { config_.AssignProgramFromFile(k); });
+  }
+  void AutoPanelMouseDown(int k) {
+    EndStroke();
+    config_.AutoPanelMouseDown(k);
+  }
+  void AutoStartClick(int position) {
+    Recorded([this, position] { config_.AutoStartClick(position); });
+  }
+  void AutoEndClick(int position) {
+    Recorded([this, position] { config_.AutoEndClick(position); });
+  }
+  void AutoLoopClick(int position) {
+    Recorded([this, position] { config_.AutoLoopClick(position); });
+  }
+  void TabChanged() {
+    EndStroke();
+    config_.StopChain();
+  }
 
   // Files.
   // "Otwórz": also ends the automatic chain, even when cancelled.
   void OpenSequence();
   void SaveSequence() { editor_.SaveSequence(); }
   void ExportSequence() { output_.ExportSequence(); }
-  void OpenProject() { config_.OpenProject(); }
+  void OpenProject() {
+    Recorded([this] { config_.OpenProject(); });
+  }
   void SaveProject() { config_.SaveProject(); }
   void SaveFullListing() { output_.SaveFullListing(); }
   void SaveAutoListing() { output_.SaveAutoListing(); }
@@ -80,9 +127,25 @@ class MainWindowModel {
   const ControllerOutput& Output() const { return output_; }
 
  private:
+  // The state as a command finds it once it has left the preview.
+  EditState CurrentState() const { return {editor_.EditingSnapshot(), config_.Snapshot()}; }
+  // Runs the command and keeps the state before it as a step when it changed the work.
+  template <typename Command>
+  void Recorded(Command command) {
+    EndStroke();
+    const EditState before = CurrentState();
+    command();
+    history_.Record(before, CurrentState());
+  }
+  void EndStroke();
+  void Show(const EditState& state);
+
   SequenceEditor editor_;
   ControllerConfig config_;
   ControllerOutput output_;
+  EditHistory history_;
+  // The state before the painting step under way.
+  std::optional<EditState> stroke_;
 };
 
 }  // namespace lumora

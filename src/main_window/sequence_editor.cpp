@@ -231,6 +231,18 @@ SequenceSnapshot SequenceEditor::Snapshot() const {
   return {store_, paint_.State(), preview_, previewRunning_, screenShowsPreviewFrame_};
 }
 
+SequenceSnapshot SequenceEditor::EditingSnapshot() const {
+  SequenceSnapshot snapshot = Snapshot();
+  if (snapshot.previewRunning || snapshot.screenShowsPreviewFrame) {
+    // What LeavePreview does: stop at scene 1 and show its slot.
+    snapshot.previewRunning = false;
+    snapshot.screenShowsPreviewFrame = false;
+    snapshot.store.CurrentScene = 1;
+    snapshot.store.LoadScene(0);
+  }
+  return snapshot;
+}
+
 void SequenceEditor::Restore(const SequenceSnapshot& snapshot) {
   store_ = snapshot.store;
   paint_.Restore(snapshot.paint);

@@ -89,6 +89,9 @@ class SequenceEditor {
   const PaintState& Paint() const { return paint_.State(); }
 
   SequenceSnapshot Snapshot() const;
+  // The state as an editing command finds it once it has left the preview: stopped, scene 1
+  // shown from its slot. The editor itself stays as it is.
+  SequenceSnapshot EditingSnapshot() const;
   // Takes the state back and shows it.
   void Restore(const SequenceSnapshot& snapshot);
 

@@ -3,16 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <random>
 #include <vector>
 
-#include "support/temp_folder.h"
 #include "files/sequence_file.h"
 #include "files/table_file.h"
 #include "main_window/controller_image.h"
 #include "model_fixture.h"
+#include "support/temp_folder.h"
 
 namespace lumora::testing {
 namespace {
@@ -92,6 +93,8 @@ class RandomUseTest : public ModelFixture {
   TempFolder folder;
   std::vector<SequenceOnDisk> files;
   std::array<std::vector<CellColour>, kPrograms> programs;
+  // The programs of the states the history holds, as the steps were recorded.
+  std::deque<std::array<std::vector<CellColour>, kPrograms>> undoPrograms, redoPrograms;
 
  private:
   std::filesystem::path previous_;
@@ -108,7 +111,18 @@ TEST_F(RandomUseTest, InvariantsHoldUnderEveryCommand) {
     const bool previewFrame = model.PreviewRunning() || model.ScreenShowsPreviewFrame();
     const auto slotsBefore = Store().SceneSlots;
     bool handOff = false;  // a step that must never store a preview frame
-    switch (pick(24)) {
+    long recorded = model.History().Recorded();
+    const auto programsBefore = programs;
+    // Each step the history recorded holds the programs from before the command.
+    auto followRecords = [&] {
+      for (; recorded < model.History().Recorded(); ++recorded) {
+        undoPrograms.push_back(programsBefore);
+        if (undoPrograms.size() > EditHistory::kMaxSteps) undoPrograms.pop_front();
+        redoPrograms.clear();
+      }
+    };
+    const int command = pick(27);
+    switch (command) {
       case 0:
       case 1:
         model.CellMouseDown(pick(kCellsPerScene), buttons[pick(3)]);
@@ -196,7 +210,30 @@ TEST_F(RandomUseTest, InvariantsHoldUnderEveryCommand) {
         handOff = true;
         model.Output().PackScenes();
         break;
+      case 24:
+        model.CellMouseUp(buttons[pick(3)]);
+        break;
+      case 25:
+      case 26: {
+        const bool undo = command == 25;
+        auto& from = undo ? undoPrograms : redoPrograms;
+        auto& to = undo ? redoPrograms : undoPrograms;
+        const bool done = undo ? model.Undo() : model.Redo();
+        followRecords();  // a painting step the command ended is recorded before it runs
+        ASSERT_EQ(done, !from.empty()) << step;
+        if (done) {
+          to.push_back(programs);
+          programs = from.back();
+          from.pop_back();
+        }
+        ASSERT_FALSE(done && (model.PreviewRunning() || model.ScreenShowsPreviewFrame())) << step;
+        CheckPrograms(step);
+        break;
+      }
     }
+    followRecords();
+    ASSERT_EQ(model.History().UndoSteps(), static_cast<int>(undoPrograms.size())) << step;
+    ASSERT_EQ(model.History().RedoSteps(), static_cast<int>(redoPrograms.size())) << step;
     if (handOff && previewFrame && Store().SceneSlots != slotsBefore) {
       // Only the automatic chain may change the sequence then, by loading a whole program.
       const auto program = Programs().ProgramScenes(Autos().AutoCurrent);
