@@ -28,8 +28,9 @@ CLI::Range RangeOf(Spinner spinner) {
 }
 
 void AddCheck(CLI::App& app, Run& run, std::ostream& out, std::ostream& err) {
-  auto* command = app.add_subcommand("check", "Validate sequence (.sqx), project (.prj) and "
-                                              "table (.tab) files and summarise them");
+  auto* command = app.add_subcommand("check",
+                                     "Validate sequence (.sqx), project (.prj) and "
+                                     "table (.tab) files and summarise them");
   auto files = std::make_shared<std::vector<std::string>>();
   command->add_option("FILE", *files, "Files to check")->required();
   command->callback([&run, &out, &err, files] {
@@ -104,8 +105,7 @@ void AddProgram(CLI::App& app, Run& run, std::ostream& out, std::ostream& err, b
       ->check(RangeOf(Spinner::Auto))
       ->excludes(solo);
   command->add_option("--speed", request->speed, "Speed")->check(RangeOf(Spinner::Speed));
-  command->add_option("--tubes", request->tubes, "Number of tubes")
-      ->check(RangeOf(Spinner::Tubes));
+  command->add_option("--tubes", request->tubes, "Number of tubes")->check(RangeOf(Spinner::Tubes));
   command->add_option("--adapter", request->adapter, "usb, tty:PATH, virtual or virtual:DIR")
       ->capture_default_str();
   command->callback([&run, &out, &err, request] {
@@ -152,9 +152,10 @@ void AddRenderAndImport(CLI::App& app, Run& run, std::ostream& err) {
   import->callback([&run, &err, importArgs] {
     run = [&err, importArgs] {
       return ImportGif(importArgs->gif, importArgs->output, importArgs->mode, err);
-    };
-  });
-}
+};
+}  // namespace
+);
+}  // namespace lumora::cli
 
 }  // namespace
 

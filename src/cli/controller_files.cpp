@@ -75,8 +75,8 @@ std::optional<ControllerImageArray> BuildImage(const std::string& project,
   return window->Model().Output().Image();
 }
 
-int WriteImage(const std::string& project, const std::string& tableFile,
-               const std::string& output, bool hex, std::ostream& out, std::ostream& err) {
+int WriteImage(const std::string& project, const std::string& tableFile, const std::string& output,
+               bool hex, std::ostream& out, std::ostream& err) {
   const auto image = BuildImage(project, tableFile, err);
   if (!image) return kExitRefused;
   const std::string bytes = SentImageBytes(*image);
@@ -95,8 +95,8 @@ int WriteListing(const std::string& project, const std::string& output, std::ost
   return Written(window->SaveFullListing(output), output, err);
 }
 
-int WriteExport(const std::string& sequence, const std::string& project,
-                const std::string& output, std::ostream& err) {
+int WriteExport(const std::string& sequence, const std::string& project, const std::string& output,
+                std::ostream& err) {
   auto window = std::make_unique<HeadlessWindow>();
   if (!OpenProject(*window, project, err)) return kExitRefused;
   if (!window->OpenSequence(sequence)) {

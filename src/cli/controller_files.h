@@ -23,14 +23,14 @@ std::optional<ControllerImageArray> BuildImage(const std::string& project,
 
 // "image": the sent bytes into output, or their hex dump into output (or out when output is
 // empty) with hex.
-int WriteImage(const std::string& project, const std::string& tableFile,
-               const std::string& output, bool hex, std::ostream& out, std::ostream& err);
+int WriteImage(const std::string& project, const std::string& tableFile, const std::string& output,
+               bool hex, std::ostream& out, std::ostream& err);
 
 // "listing": what "save all" writes for project.
 int WriteListing(const std::string& project, const std::string& output, std::ostream& err);
 
 // "export": the export line of sequence with the program table of project.
-int WriteExport(const std::string& sequence, const std::string& project,
-                const std::string& output, std::ostream& err);
+int WriteExport(const std::string& sequence, const std::string& project, const std::string& output,
+                std::ostream& err);
 
 }  // namespace lumora::cli

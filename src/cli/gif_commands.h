@@ -19,7 +19,6 @@ int RenderSequence(const std::string& sequence, const std::string& output, int s
 
 // "import": each frame of the GIF becomes a scene (see ReadTubes), saved as a sequence
 // file in effectMode with the application's writer.
-int ImportGif(const std::string& gif, const std::string& output, int effectMode,
-              std::ostream& err);
+int ImportGif(const std::string& gif, const std::string& output, int effectMode, std::ostream& err);
 
 }  // namespace lumora::cli

@@ -72,8 +72,8 @@ bool PutFrame(GifFileType* gif, const Picture& frame, int delayCs) {
     return false;
   }
   for (int y = 0; y < frame.height; ++y) {
-    if (EGifPutLine(gif, indices.data() + static_cast<std::size_t>(y) * frame.width,
-                    frame.width) != GIF_OK) {
+    if (EGifPutLine(gif, indices.data() + static_cast<std::size_t>(y) * frame.width, frame.width) !=
+        GIF_OK) {
       return false;
     }
   }
@@ -143,7 +143,8 @@ DecodedGif DecodeGif(const std::string& path, int maxFrames) {
         const int index =
             image.RasterBits[static_cast<std::size_t>(y - desc.Top) * desc.Width + (x - desc.Left)];
         if (index == control.TransparentColor || index >= map->ColorCount) continue;
-        canvas.pixels[static_cast<std::size_t>(y) * canvas.width + x] = ColourOf(map->Colors[index]);
+        canvas.pixels[static_cast<std::size_t>(y) * canvas.width + x] =
+            ColourOf(map->Colors[index]);
       }
     }
     decoded.frames.push_back(canvas);

@@ -7,10 +7,10 @@
 
 #include "cli/controller_files.h"
 #include "cli/exit_codes.h"
+#include "cli/terminal_progress.h"
 #include "programming/adapters/adapter_choice.h"
 #include "programming/adapters/ftdi_adapter.h"
 #include "programming/programming_window_model.h"
-#include "cli/terminal_progress.h"
 #include "timer/mm_timer.h"
 
 namespace lumora::cli {
@@ -83,14 +83,14 @@ int ProgramController(const ProgramRequest& request, std::ostream& out, std::ost
       finished = model.State() == TransferState::Finished;
     }
   }
-  view.Finish();
+  view.Finish(finished && messages.shown.empty());
   if (!messages.shown.empty()) {
     err << "programmer lost: " << messages.shown.front() << "\n";
     return kExitDeviceLost;
   }
   if (!finished) {
-    err << "programmer lost: the transfer did not complete within "
-        << kTransferLimit.count() << " s\n";
+    err << "programmer lost: the transfer did not complete within " << kTransferLimit.count()
+        << " s\n";
     return kExitDeviceLost;
   }
   out << "transfer complete\n";

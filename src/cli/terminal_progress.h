@@ -12,6 +12,8 @@ namespace lumora::cli {
 
 // The programming window's view on a terminal: the progress as a bar that redraws itself
 // on a terminal, as "NN %" lines otherwise; the buttons and spinners have nothing to show.
+// A transfer only moves forward, so the window's bar going back to 0 after the final packet
+// or a lost programmer is not shown: Complete or the error says how it ended.
 // Tasks posted from the ticker's thread wait in a queue until the command's thread runs
 // them.
 class TerminalProgress : public ProgrammingView {
@@ -27,10 +29,12 @@ class TerminalProgress : public ProgrammingView {
 
   // Runs the tasks posted so far; waits up to timeoutMs for one when none is there.
   void RunPosted(int timeoutMs);
-  // Ends a bar's line.
-  void Finish();
+  // Shows 100 % for a complete transfer, and ends a bar's line.
+  void Finish(bool complete);
 
  private:
+  void ShowPercent(int percent);
+
   std::ostream& out_;
   const bool terminal_;
   int shownPercent_ = -1;
