@@ -4,10 +4,10 @@
 #include <string>
 #include <utility>
 
-#include "main_window/controller_config.h"
 #include "common/dialogs.h"
 #include "common/program_tables.h"
 #include "files/table_file.h"
+#include "main_window/controller_config.h"
 #include "main_window/sequence_editor.h"
 
 namespace lumora {

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "files/project_file.h"
@@ -76,8 +78,8 @@ class CliTest : public ::testing::Test {
     std::ofstream(File(name), std::ios::binary) << text;
   }
 
-  // lumora-cli with args, run in the fixture folder.
-  CliRun Cli(const std::vector<std::string>& args) const {
+  // Starts lumora-cli with args in the fixture folder, its output going to files there.
+  pid_t Start(const std::vector<std::string>& args) const {
     std::vector<std::string> all = {LUMORA_CLI};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -91,19 +93,26 @@ class CliTest : public ::testing::Test {
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = 0;
-    CliRun run;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = 0;
     posix_spawn_file_actions_destroy(&actions);
-    run.out = ReadAll(out);
-    run.err = ReadAll(err);
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
+    return pid;
+  }
+
+  // Waits for a started lumora-cli to end: its exit code and output.
+  CliRun Wait(pid_t pid) const {
+    CliRun run;
+    int status = 0;
+    if (pid != 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+      run.exitCode = WEXITSTATUS(status);
+    }
+    run.out = ReadAll(File(".out"));
+    run.err = ReadAll(File(".err"));
+    std::filesystem::remove(File(".out"));
+    std::filesystem::remove(File(".err"));
     return run;
   }
+
+  CliRun Cli(const std::vector<std::string>& args) const { return Wait(Start(args)); }
 
   // What the main window itself writes: opens the given files through its dialogs, then
   // runs save into a file, and returns that file's bytes.
@@ -293,11 +302,14 @@ TEST_F(CliTest, RenderedFramesImportBackAsThePreviewShowsThem) {
 
 class ProgramTest : public CliTest {
  protected:
-  CliRun Program(const std::vector<std::string>& args) const {
-    std::vector<std::string> all = {"program", "show.prj", "--adapter",
-                                    "virtual:" + File("controller")};
+  static std::vector<std::string> ProgramArgs(const std::string& controller,
+                                              const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"program", "show.prj", "--adapter", "virtual:" + controller};
     all.insert(all.end(), args.begin(), args.end());
-    return Cli(all);
+    return all;
+  }
+  CliRun Program(const std::vector<std::string>& args) const {
+    return Cli(ProgramArgs(File("controller"), args));
   }
   std::string Report() const { return ReadAll(File("controller/report.txt")); }
 };
@@ -310,6 +322,22 @@ TEST_F(ProgramTest, StandardProgrammerSendsTheImageThroughTheVirtualController) 
   EXPECT_NE(run.out.find("100 %\ntransfer complete\n"), std::string::npos) << run.out;
   EXPECT_NE(Report().find("transmisja kompletna"), std::string::npos) << Report();
   EXPECT_EQ(ReadAll(File("controller/image.bin")), ExpectedImage());
+}
+
+TEST_F(ProgramTest, ProgrammerUnpluggedDuringTheTransferIsADeviceLost) {
+  const pid_t pid = Start(ProgramArgs(File("controller"), {"--programmer", "usb"}));
+  ASSERT_NE(pid, 0);
+  // Unplugged once a tenth has gone.
+  for (int wait = 0; wait < 3000 && ReadAll(File(".out")).find("\n10 %") == std::string::npos;
+       ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  Write("controller/unplug", "");
+  const CliRun run = Wait(pid);
+  EXPECT_EQ(run.exitCode, 3) << run.out;
+  EXPECT_NE(run.err.find("programmer lost: Brak połączenia z programatorem"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(run.out.find("transfer complete"), std::string::npos);
 }
 
 TEST_F(ProgramTest, UsbProgrammerCompletes) {
