@@ -90,13 +90,12 @@ void AddProgram(CLI::App& app, Run& run, std::ostream& out, std::ostream& err, b
   auto request = std::make_shared<ProgramRequest>();
   request->tableFile = "str.tab";
   request->terminal = terminal;
-  const std::map<std::string, ProgrammerChoice> programmers = {
-      {"usb", ProgrammerChoice::Usb}, {"standard", ProgrammerChoice::Standard}};
+  auto programmer = std::make_shared<std::string>();
   command->add_option("PROJECT", request->project, "Project file (.prj)")->required();
   command->add_option("--table", request->tableFile, "Table file")->capture_default_str();
-  command->add_option("--programmer", request->programmer, "usb or standard")
+  command->add_option("--programmer", *programmer, "usb (Brightwave USB) or standard")
       ->required()
-      ->transform(CLI::CheckedTransformer(programmers, CLI::ignore_case));
+      ->check(CLI::IsMember({"usb", "standard"}));
   command->add_option("--address", request->address, "DMX address of one controller")
       ->check(RangeOf(Spinner::Address));
   auto* solo = command->add_option("--solo-program", request->soloProgram, "DMX program to play")
@@ -108,7 +107,9 @@ void AddProgram(CLI::App& app, Run& run, std::ostream& out, std::ostream& err, b
   command->add_option("--tubes", request->tubes, "Number of tubes")->check(RangeOf(Spinner::Tubes));
   command->add_option("--adapter", request->adapter, "usb, tty:PATH, virtual or virtual:DIR")
       ->capture_default_str();
-  command->callback([&run, &out, &err, request] {
+  command->callback([&run, &out, &err, request, programmer] {
+    request->programmer =
+        *programmer == "standard" ? ProgrammerChoice::Standard : ProgrammerChoice::Usb;
     run = [&out, &err, request] { return ProgramController(*request, out, err); };
   });
 }
@@ -141,17 +142,17 @@ void AddRenderAndImport(CLI::App& app, Run& run, std::ostream& err) {
   auto* import = app.add_subcommand(
       "import", "Make a sequence of an animated GIF's frames (8 x 16 or scaled down to it)");
   struct ImportArgs {
-    std::string gif, output;
-    int mode = EffectNormal;
+    std::string gif, output, mode{"normal"};
   };
   auto importArgs = std::make_shared<ImportArgs>();
   import->add_option("GIF", importArgs->gif, "Animated GIF")->required();
   import->add_option("-o,--output", importArgs->output, "Sequence file (.sqx)")->required();
-  import->add_option("--mode", importArgs->mode, "normal, fala1 or fala2")
-      ->transform(CLI::CheckedTransformer(kModes, CLI::ignore_case));
+  import->add_option("--mode", importArgs->mode, "Effect mode of the sequence")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"normal", "fala1", "fala2"}));
   import->callback([&run, &err, importArgs] {
     run = [&err, importArgs] {
-      return ImportGif(importArgs->gif, importArgs->output, importArgs->mode, err);
+      return ImportGif(importArgs->gif, importArgs->output, kModes.at(importArgs->mode), err);
 };
 }  // namespace
 );

@@ -321,6 +321,9 @@ TEST_F(ProgramTest, StandardProgrammerSendsTheImageThroughTheVirtualController) 
   EXPECT_NE(run.out.find("\n50 %\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("100 %\ntransfer complete\n"), std::string::npos) << run.out;
   EXPECT_NE(Report().find("transmisja kompletna"), std::string::npos) << Report();
+  EXPECT_NE(Report().find("Adres docelowy: 7\nProgram solo: 58, prędkość: 19, liczba tub: 16"),
+            std::string::npos)
+      << Report();
   EXPECT_EQ(ReadAll(File("controller/image.bin")), ExpectedImage());
 }
 
@@ -345,6 +348,9 @@ TEST_F(ProgramTest, UsbProgrammerCompletes) {
       Program({"--programmer", "usb", "--solo-program", "3", "--speed", "5", "--tubes", "12"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(Report().find("transmisja kompletna"), std::string::npos) << Report();
+  EXPECT_NE(Report().find("(wszystkie sterowniki)\nProgram solo: 2, prędkość: 4, liczba tub: 12"),
+            std::string::npos)
+      << Report();
 }
 
 TEST_F(ProgramTest, RefusedInputAndAMissingProgrammerHaveTheirOwnExitCodes) {
