@@ -23,15 +23,16 @@ int RenderSequence(const std::string& sequence, const std::string& output, int s
     return kExitRefused;
   }
   MainWindowModel& model = window->Model();
-  std::vector<Picture> pictures;
+  const Picture size = DrawTubes({}, scale);
+  GifEncoder gif(size.width, size.height, kFrameDelayCs);
   const int count = frames.value_or(kMaxRenderFrames);
   // Each tick of the preview timer, as the window runs it.
   for (int frame = 0; frame < count; ++frame) {
     model.PreviewTick();
-    pictures.push_back(DrawTubes(model.Editor().Store().WorkingScene, scale));
+    if (!gif.Add(DrawTubes(model.Editor().Store().WorkingScene, scale))) break;
     if (!frames && model.Editor().TakeSequenceEnd()) break;
   }
-  const std::string bytes = EncodeGif(pictures, kFrameDelayCs);
+  const std::string bytes = gif.Finish();
   if (bytes.empty() || !SaveFileAtomically(output, bytes)) {
     err << output << ": could not be written\n";
     return kExitRefused;
@@ -51,7 +52,7 @@ int ImportGif(const std::string& gif, const std::string& output, int effectMode,
     const std::optional<Scene> scene = ReadTubes(frame);
     if (!scene) {
       err << gif << ": refused: a picture of " << frame.width << " x " << frame.height
-          << " pixels is smaller than the 8 x 16 cells of the tubes\n";
+          << " pixels is smaller than the tubes' cells, 8 wide and 16 high\n";
       return kExitRefused;
     }
     cells.insert(cells.end(), scene->begin(), scene->end());

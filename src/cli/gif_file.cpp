@@ -82,18 +82,30 @@ bool PutFrame(GifFileType* gif, const Picture& frame, int delayCs) {
 
 }  // namespace
 
-std::string EncodeGif(const std::vector<Picture>& frames, int delayCs) {
-  if (frames.empty()) return {};
-  std::string bytes;
+GifEncoder::GifEncoder(int width, int height, int delayCs)
+    : width_(width), height_(height), delayCs_(delayCs) {
   int error = 0;
-  GifFileType* gif = EGifOpen(&bytes, AppendToString, &error);
-  if (gif == nullptr) return {};
-  EGifSetGifVersion(gif, true);
-  bool ok = EGifPutScreenDesc(gif, frames[0].width, frames[0].height, 8, 0, nullptr) == GIF_OK &&
-            PutLoopExtension(gif);
-  for (const Picture& frame : frames) ok = ok && PutFrame(gif, frame, delayCs);
-  ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
-  return ok ? bytes : std::string();
+  gif_ = EGifOpen(&bytes_, AppendToString, &error);
+  if (gif_ == nullptr) return;
+  EGifSetGifVersion(gif_, true);
+  ok_ = EGifPutScreenDesc(gif_, width, height, 8, 0, nullptr) == GIF_OK && PutLoopExtension(gif_);
+}
+
+GifEncoder::~GifEncoder() {
+  Finish();
+}
+
+bool GifEncoder::Add(const Picture& frame) {
+  ok_ = ok_ && frame.width == width_ && frame.height == height_ && PutFrame(gif_, frame, delayCs_);
+  return ok_;
+}
+
+std::string GifEncoder::Finish() {
+  if (gif_ == nullptr) return {};
+  int error = 0;
+  ok_ = EGifCloseFile(gif_, &error) == GIF_OK && ok_;
+  gif_ = nullptr;
+  return ok_ ? std::move(bytes_) : std::string();
 }
 
 DecodedGif DecodeGif(const std::string& path, int maxFrames) {

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/kept_messages.h"
 #include "common/dialogs.h"
 #include "main_window/main_window_model.h"
 #include "main_window/main_window_view.h"
@@ -53,12 +54,6 @@ class HeadlessWindow {
     std::optional<std::string> GetOpenFileName(FileKind) override { return answer; }
     std::optional<std::string> GetSaveFileName(FileKind) override { return answer; }
     std::optional<std::string> answer;
-  };
-  class KeptMessages : public MessageBoxes {
-   public:
-    void ShowError(std::string_view text) override { shown.emplace_back(text); }
-    void ShowWarning(std::string_view text) override { shown.emplace_back(text); }
-    std::vector<std::string> shown;
   };
 
   // Runs a window command whose file dialog answers path; true when it showed no message.

@@ -2,11 +2,10 @@
 
 #include <chrono>
 #include <memory>
-#include <string_view>
-#include <vector>
 
 #include "cli/controller_files.h"
 #include "cli/exit_codes.h"
+#include "cli/kept_messages.h"
 #include "cli/terminal_progress.h"
 #include "programming/adapters/adapter_choice.h"
 #include "programming/adapters/ftdi_adapter.h"
@@ -16,14 +15,6 @@
 namespace lumora::cli {
 
 namespace {
-
-// The programming window's message boxes, kept for the exit code and the terminal.
-class ErrorLog : public MessageBoxes {
- public:
-  void ShowError(std::string_view text) override { shown.emplace_back(text); }
-  void ShowWarning(std::string_view text) override { shown.emplace_back(text); }
-  std::vector<std::string> shown;
-};
 
 // No transfer takes this long: the USB programmer needs about 11 s.
 constexpr auto kTransferLimit = std::chrono::seconds(120);
@@ -62,7 +53,7 @@ int ProgramController(const ProgramRequest& request, std::ostream& out, std::ost
   }
   TMMTimer timer;
   TerminalProgress view(out, request.terminal);
-  ErrorLog messages;
+  KeptMessages messages;  // the programming window's, for the exit code and the terminal
   bool finished = false;
   {
     ProgrammingWindowModel model(*choice.Adapter, timer, view, messages);

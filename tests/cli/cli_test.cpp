@@ -12,12 +12,14 @@
 #include <thread>
 #include <vector>
 
+#include "cli/gif_file.h"
 #include "files/project_file.h"
 #include "files/sequence_file.h"
 #include "files/table_file.h"
 #include "main_window/controller_image.h"
 #include "main_window/fake_main_window_view.h"
 #include "main_window/main_window_model.h"
+#include "main_window/tube_layout.h"
 #include "support/fake_dialogs.h"
 #include "support/temp_folder.h"
 
@@ -298,6 +300,52 @@ TEST_F(CliTest, RenderedFramesImportBackAsThePreviewShowsThem) {
     frames.insert(frames.end(), shown.begin(), shown.end());
   }
   EXPECT_EQ(ReadAll(File("wave40.sqx")), FormatSequenceFile(40, EffectWave2, frames));
+}
+
+// A picture of 8 x 16 blocks of block x block pixels, each block of its own colour.
+std::vector<CellColour> WriteBlockGif(const std::string& path, int block, int frames) {
+  cli::GifEncoder gif(8 * block, 16 * block, 10);
+  std::vector<CellColour> cells;
+  for (int f = 0; f < frames; ++f) {
+    cli::Picture picture{8 * block, 16 * block, {}};
+    for (int y = 0; y < picture.height; ++y) {
+      for (int x = 0; x < picture.width; ++x) {
+        picture.pixels.push_back(static_cast<CellColour>(0x010101 * f + 0x100 * (x / block) +
+                                                         0x10000 * (y / block) + 3));
+      }
+    }
+    EXPECT_TRUE(gif.Add(picture));
+    Scene scene{};
+    for (int tube = 1; tube <= kTubes; ++tube) {
+      for (int column = 0; column < kCellsPerTube; ++column) {
+        scene[CellIndexAt(tube, column)] =
+            picture.At(column * block + block / 2, (tube - 1) * block + block / 2);
+      }
+    }
+    cells.insert(cells.end(), scene.begin(), scene.end());
+  }
+  std::ofstream(path, std::ios::binary) << gif.Finish();
+  return cells;
+}
+
+TEST_F(CliTest, ImportScalesALargerPictureDownByItsBlocksAndRefusesASmallerOne) {
+  const std::vector<CellColour> cells = WriteBlockGif(File("blocks.gif"), 10, 2);
+  {
+    cli::GifEncoder gif(16, 8, 10);
+    EXPECT_TRUE(gif.Add({16, 8, std::vector<CellColour>(16 * 8, colour::Red)}));
+    std::ofstream(File("landscape.gif"), std::ios::binary) << gif.Finish();
+  }
+  ExpectCases(
+      {
+          {{"import", "blocks.gif", "--mode", "fala1", "-o", "blocks.sqx"}, 0, "", ""},
+          {{"import", "landscape.gif", "-o", "x.sqx"},
+           1,
+           "",
+           "landscape.gif: refused: a picture of 16 x 8 pixels is smaller"},
+      },
+      [this](const std::vector<std::string>& args) { return Cli(args); });
+  EXPECT_EQ(ReadAll(File("blocks.sqx")), FormatSequenceFile(2, EffectWave1, cells));
+  EXPECT_FALSE(std::filesystem::exists(File("x.sqx")));
 }
 
 class ProgramTest : public CliTest {
