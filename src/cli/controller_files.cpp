@@ -5,6 +5,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/headless_window.h"
+#include "cli/output_file.h"
 #include "cli/refusal_reason.h"
 #include "files/atomic_save.h"
 #include "files/project_file.h"
@@ -77,6 +78,7 @@ std::optional<ControllerImageArray> BuildImage(const std::string& project,
 
 int WriteImage(const std::string& project, const std::string& tableFile, const std::string& output,
                bool hex, std::ostream& out, std::ostream& err) {
+  if (!output.empty() && !OutputIsAFile(output, err)) return kExitRefused;
   const auto image = BuildImage(project, tableFile, err);
   if (!image) return kExitRefused;
   const std::string bytes = SentImageBytes(*image);
@@ -90,6 +92,7 @@ int WriteImage(const std::string& project, const std::string& tableFile, const s
 }
 
 int WriteListing(const std::string& project, const std::string& output, std::ostream& err) {
+  if (!OutputIsAFile(output, err)) return kExitRefused;
   auto window = std::make_unique<HeadlessWindow>();
   if (!OpenProject(*window, project, err)) return kExitRefused;
   return Written(window->SaveFullListing(output), output, err);
@@ -97,6 +100,7 @@ int WriteListing(const std::string& project, const std::string& output, std::ost
 
 int WriteExport(const std::string& sequence, const std::string& project, const std::string& output,
                 std::ostream& err) {
+  if (!OutputIsAFile(output, err)) return kExitRefused;
   auto window = std::make_unique<HeadlessWindow>();
   if (!OpenProject(*window, project, err)) return kExitRefused;
   if (!window->OpenSequence(sequence)) {

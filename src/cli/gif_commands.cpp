@@ -6,6 +6,7 @@
 #include "cli/exit_codes.h"
 #include "cli/gif_file.h"
 #include "cli/headless_window.h"
+#include "cli/output_file.h"
 #include "cli/refusal_reason.h"
 #include "cli/tube_picture.h"
 #include "files/atomic_save.h"
@@ -15,6 +16,7 @@ namespace lumora::cli {
 
 int RenderSequence(const std::string& sequence, const std::string& output, int scale,
                    std::optional<int> frames, std::ostream& err) {
+  if (!OutputIsAFile(output, err)) return kExitRefused;
   auto window = std::make_unique<HeadlessWindow>();
   if (!window->OpenSequence(sequence)) {
     auto file = std::make_unique<SequenceFileData>();
@@ -42,6 +44,7 @@ int RenderSequence(const std::string& sequence, const std::string& output, int s
 
 int ImportGif(const std::string& gif, const std::string& output, int effectMode,
               std::ostream& err) {
+  if (!OutputIsAFile(output, err)) return kExitRefused;
   const DecodedGif decoded = DecodeGif(gif, MaxScenes);
   if (!decoded.error.empty()) {
     err << gif << ": refused: " << decoded.error << "\n";

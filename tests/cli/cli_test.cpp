@@ -1,6 +1,8 @@
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -326,6 +328,27 @@ std::vector<CellColour> WriteBlockGif(const std::string& path, int block, int fr
   }
   std::ofstream(path, std::ios::binary) << gif.Finish();
   return cells;
+}
+
+// The save renames a new file over its target: a device or pipe named as the output would be
+// replaced by a file, so it is refused and left as it is.
+TEST_F(CliTest, AnOutputThatIsNotARegularFileIsRefusedAndKept) {
+  ASSERT_EQ(::mkfifo(File("pipe").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink(File("pipe").c_str(), File("link").c_str()), 0);
+  ASSERT_EQ(Cli({"render", "song.sqx", "--scale", "1", "-o", "song.gif"}).exitCode, 0);
+  const std::string refused = ": refused: the output is not a regular file";
+  ExpectCases(
+      {
+          {{"image", "show.prj", "-o", "pipe"}, 1, "", "pipe" + refused},
+          {{"image", "show.prj", "--hex", "-o", "link"}, 1, "", "link" + refused},
+          {{"listing", "show.prj", "-o", "pipe"}, 1, "", "pipe" + refused},
+          {{"export", "song.sqx", "--project", "show.prj", "-o", "pipe"}, 1, "", "pipe" + refused},
+          {{"render", "song.sqx", "-o", "pipe"}, 1, "", "pipe" + refused},
+          {{"import", "song.gif", "-o", "link"}, 1, "", "link" + refused},
+      },
+      [this](const std::vector<std::string>& args) { return Cli(args); });
+  EXPECT_TRUE(std::filesystem::is_fifo(File("pipe")));
+  EXPECT_TRUE(std::filesystem::is_symlink(File("link")));
 }
 
 TEST_F(CliTest, ImportScalesALargerPictureDownByItsBlocksAndRefusesASmallerOne) {
