@@ -18,7 +18,7 @@ struct Picture {
 
 // The colours of the picture that are not cells: the tube's ends and the outlines.
 inline constexpr CellColour kTubeColour = 0x00F0F0F0;
-inline constexpr CellColour kOutlineColour = 0x00404040;
+inline constexpr CellColour kOutlineColour = 0x00C8C8C8;
 // From this scale on the tubes and cells get an outline.
 inline constexpr int kOutlineScale = 8;
 
