@@ -20,6 +20,7 @@ set(generated ${PROJECT_BINARY_DIR}/install)
 configure_file(${data}/io.github.lumora.Lumora.metainfo.xml.in
                ${generated}/io.github.lumora.Lumora.metainfo.xml @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/docs/lumora.1.in ${generated}/lumora.1 @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/docs/lumora-cli.1.in ${generated}/lumora-cli.1 @ONLY)
 
 # Manual page and changelog compressed as Debian wants them: best compression, no time stamp.
 function(lumora_gzip source target)
@@ -27,9 +28,10 @@ function(lumora_gzip source target)
                      DEPENDS ${source} VERBATIM)
 endfunction()
 lumora_gzip(${generated}/lumora.1 ${generated}/lumora.1.gz)
-set(installed_files ${generated}/lumora.1.gz)
+lumora_gzip(${generated}/lumora-cli.1 ${generated}/lumora-cli.1.gz)
+set(installed_files ${generated}/lumora.1.gz ${generated}/lumora-cli.1.gz)
 
-install(TARGETS lumora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS lumora lumora-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${data}/lumora.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${generated}/io.github.lumora.Lumora.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -40,7 +42,7 @@ foreach(size IN LISTS LUMORA_ICON_SIZES)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME lumora.png)
 endforeach()
 install(FILES ${data}/60-lumora-ftdi.rules DESTINATION ${LUMORA_UDEV_RULES_DIR})
-install(FILES ${generated}/lumora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${generated}/lumora.1.gz ${generated}/lumora-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The Debian package. Its version carries a Debian revision, so its changelog is
 # changelog.Debian.gz.

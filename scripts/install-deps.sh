@@ -6,6 +6,7 @@ packages=("$@"
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation
   libftdi1-dev
+  libcli11-dev libgif-dev
   libgtest-dev libgmock-dev
   dpkg-dev file lintian desktop-file-utils appstream
 )

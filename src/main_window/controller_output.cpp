@@ -62,7 +62,7 @@ void ControllerOutput::BuildControllerImage() {
   BuildImageTables(config_.Autos().AutoTable, config_.Programs().Table(), packed_, image_);
   // Read afresh at every send; on failure the image keeps the previous values.
   TableFileArray table;
-  switch (ReadTableFile(std::string(kTableFileName), table)) {
+  switch (ReadTableFile(tableFile_, table)) {
     case ReadResult::Ok:
       std::ranges::copy(table, image_.begin() + kImageTableFile);
       imageReady_ = true;

@@ -2,10 +2,12 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
-#include "main_window/controller_config.h"
 #include "common/dialogs.h"
 #include "common/program_tables.h"
+#include "files/table_file.h"
+#include "main_window/controller_config.h"
 #include "main_window/sequence_editor.h"
 
 namespace lumora {
@@ -27,8 +29,10 @@ class ControllerOutput {
   // "Wyślij do sterownika": builds the image and halts the preview; whether the programming
   // window may open.
   bool SendToController();
-  // The image from the configuration and "str.tab", read afresh.
+  // The image from the configuration and the table file, read afresh.
   void BuildControllerImage();
+  // Where the image's table file is read from: "str.tab" in the working folder unless set.
+  void SetTableFile(std::string path) { tableFile_ = std::move(path); }
   void PackScenes();
 
   const PackedScenesArray& PackedScenes() const { return packed_; }
@@ -47,6 +51,7 @@ class ControllerOutput {
   PackedScenesArray packed_{};
   ControllerImageArray image_{};
   bool imageReady_ = false;
+  std::string tableFile_{kTableFileName};
 };
 
 }  // namespace lumora

@@ -22,13 +22,13 @@ deb=${debs[0]}
 echo "package: $(basename "$deb")"
 
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/files"
-for path in /usr/bin/lumora \
+for path in /usr/bin/lumora /usr/bin/lumora-cli \
   /usr/share/applications/lumora.desktop \
   /usr/share/metainfo/io.github.lumora.Lumora.metainfo.xml \
   /usr/share/icons/hicolor/scalable/apps/lumora.svg \
   /usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/lumora.png \
   /usr/lib/udev/rules.d/60-lumora-ftdi.rules \
-  /usr/share/man/man1/lumora.1.gz \
+  /usr/share/man/man1/lumora.1.gz /usr/share/man/man1/lumora-cli.1.gz \
   /usr/share/doc/lumora/copyright \
   /usr/share/doc/lumora/changelog.Debian.gz; do
   grep -qxF "$path" "$work/files" || fail "missing $path"
@@ -39,7 +39,7 @@ grep -E '\.(a|h|cmake)$' "$work/files" && fail "build files in the package"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for library in libftdi1 libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins; do
+for library in libftdi1 libgif7 libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins; do
   grep -q "\b$library" <<<"$depends" || fail "Depends has no $library"
 done
 
@@ -51,6 +51,9 @@ answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/lumora" --version
   fail "lumora --version exit code"
 [ "$answer" = "lumora $version" ] || fail "lumora --version said '$answer'"
 file "$work/root/usr/bin/lumora" | grep -q ', stripped' || fail "binary not stripped"
+answer=$("$work/root/usr/bin/lumora-cli" --version) || fail "lumora-cli --version exit code"
+[ "$answer" = "lumora-cli $version" ] || fail "lumora-cli --version said '$answer'"
+file "$work/root/usr/bin/lumora-cli" | grep -q ', stripped' || fail "lumora-cli not stripped"
 
 lintian --fail-on error --no-tag-display-limit "$deb" || fail "lintian found errors"
 

@@ -1,0 +1,71 @@
+#include "cli/gif_commands.h"
+
+#include <memory>
+#include <vector>
+
+#include "cli/exit_codes.h"
+#include "cli/gif_file.h"
+#include "cli/headless_window.h"
+#include "cli/output_file.h"
+#include "cli/refusal_reason.h"
+#include "cli/tube_picture.h"
+#include "files/atomic_save.h"
+#include "files/sequence_file.h"
+
+namespace lumora::cli {
+
+int RenderSequence(const std::string& sequence, const std::string& output, int scale,
+                   std::optional<int> frames, std::ostream& err) {
+  if (!OutputIsAFile(output, err)) return kExitRefused;
+  auto window = std::make_unique<HeadlessWindow>();
+  if (!window->OpenSequence(sequence)) {
+    auto file = std::make_unique<SequenceFileData>();
+    err << sequence << ": refused: the sequence file "
+        << RefusalReason(ReadSequenceFile(sequence, *file)) << "\n";
+    return kExitRefused;
+  }
+  MainWindowModel& model = window->Model();
+  const Picture size = DrawTubes({}, scale);
+  GifEncoder gif(size.width, size.height, kFrameDelayCs);
+  const int count = frames.value_or(kMaxRenderFrames);
+  // Each tick of the preview timer, as the window runs it.
+  for (int frame = 0; frame < count; ++frame) {
+    model.PreviewTick();
+    if (!gif.Add(DrawTubes(model.Editor().Store().WorkingScene, scale))) break;
+    if (!frames && model.Editor().TakeSequenceEnd()) break;
+  }
+  const std::string bytes = gif.Finish();
+  if (bytes.empty() || !SaveFileAtomically(output, bytes)) {
+    err << output << ": could not be written\n";
+    return kExitRefused;
+  }
+  return kExitSuccess;
+}
+
+int ImportGif(const std::string& gif, const std::string& output, int effectMode,
+              std::ostream& err) {
+  if (!OutputIsAFile(output, err)) return kExitRefused;
+  const DecodedGif decoded = DecodeGif(gif, MaxScenes);
+  if (!decoded.error.empty()) {
+    err << gif << ": refused: " << decoded.error << "\n";
+    return kExitRefused;
+  }
+  std::vector<CellColour> cells;
+  for (const Picture& frame : decoded.frames) {
+    const std::optional<Scene> scene = ReadTubes(frame);
+    if (!scene) {
+      err << gif << ": refused: a picture of " << frame.width << " x " << frame.height
+          << " pixels is smaller than the tubes' cells, 8 wide and 16 high\n";
+      return kExitRefused;
+    }
+    cells.insert(cells.end(), scene->begin(), scene->end());
+  }
+  const int sceneCount = static_cast<int>(decoded.frames.size());
+  if (!SaveSequenceFile(output, sceneCount, effectMode, cells)) {
+    err << output << ": could not be written\n";
+    return kExitRefused;
+  }
+  return kExitSuccess;
+}
+
+}  // namespace lumora::cli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace lumora::cli {
+
+// The preview's pace: 10 frames a second.
+inline constexpr int kFrameDelayCs = 10;
+// A default render stops here even if the sequence has not come to its end.
+inline constexpr int kMaxRenderFrames = 20000;
+
+// "render": the frames the preview shows after the sequence is opened, one per tick, as an
+// animated GIF of the tubes at scale (see DrawTubes). Without frames, one pass of the
+// sequence: up to and with the frame at which the preview reaches its end.
+int RenderSequence(const std::string& sequence, const std::string& output, int scale,
+                   std::optional<int> frames, std::ostream& err);
+
+// "import": each frame of the GIF becomes a scene (see ReadTubes), saved as a sequence
+// file in effectMode with the application's writer.
+int ImportGif(const std::string& gif, const std::string& output, int effectMode, std::ostream& err);
+
+}  // namespace lumora::cli

@@ -1,0 +1,456 @@
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/gif_file.h"
+#include "files/project_file.h"
+#include "files/sequence_file.h"
+#include "files/table_file.h"
+#include "main_window/controller_image.h"
+#include "main_window/fake_main_window_view.h"
+#include "main_window/main_window_model.h"
+#include "main_window/tube_layout.h"
+#include "support/fake_dialogs.h"
+#include "support/temp_folder.h"
+
+extern char** environ;
+
+namespace lumora::testing {
+namespace {
+
+struct CliRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The fixture files, made with the application's writers, and a way to run lumora-cli in
+// their folder.
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int i = 0; i < 3 * kCellsPerScene; ++i) {
+      // Every colour of 24 bits is kept, not only the palette's.
+      sequence.push_back(static_cast<CellColour>((i * 0x010203 + 0x50) & 0xFFFFFF));
+    }
+    ASSERT_TRUE(SaveSequenceFile(File("song.sqx"), 3, EffectNormal, sequence));
+    ASSERT_TRUE(SaveSequenceFile(File("wave.sqx"), 2, EffectWave2, sequence));
+    project = std::make_unique<ProjectFileData>();
+    project->ProgramTable[0] = 3;  // program 1: 3 scenes, "fala1"
+    project->ProgramTable[1] = EffectWave1;
+    project->ProgramTable[4] = 2;  // program 3: 2 scenes, normal
+    project->ProgramTable[5] = EffectNormal;
+    for (int i = 0; i < 5 * kCellsPerScene; ++i) {
+      project->ProgramStore[i] = kPalette[(i * 7 + i / 128) % kPalette.size()];
+    }
+    for (int k = 0; k < kAutoPrograms; ++k) {
+      autoTable[3 * k] = 1;
+      autoTable[3 * k + 1] = 3;
+      autoTable[3 * k + 2] = k + 2;
+    }
+    ASSERT_TRUE(
+        SaveProjectFile(File("show.prj"), project->ProgramTable, project->ProgramStore, autoTable));
+    std::string text;
+    for (int i = 0; i < kTableFileValues; ++i) {
+      table[i] = (i * 37 + 11) % 256;
+      text += std::to_string(table[i]) + " ";
+    }
+    Write("str.tab", text);
+    Write("bad.sqx", "3 128 1 128 17 x");
+    Write("bad.prj", "112640 112641");
+  }
+
+  std::string File(const std::string& name) const { return folder.File(name); }
+  void Write(const std::string& name, const std::string& text) const {
+    std::ofstream(File(name), std::ios::binary) << text;
+  }
+
+  // Starts lumora-cli with args in the fixture folder, its output going to files there.
+  pid_t Start(const std::vector<std::string>& args) const {
+    std::vector<std::string> all = {LUMORA_CLI};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& arg : all) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const std::string out = File(".out"), err = File(".err");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.Path().c_str());
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = 0;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+  }
+
+  // Waits for a started lumora-cli to end: its exit code and output.
+  CliRun Wait(pid_t pid) const {
+    CliRun run;
+    int status = 0;
+    if (pid != 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+      run.exitCode = WEXITSTATUS(status);
+    }
+    run.out = ReadAll(File(".out"));
+    run.err = ReadAll(File(".err"));
+    std::filesystem::remove(File(".out"));
+    std::filesystem::remove(File(".err"));
+    return run;
+  }
+
+  CliRun Cli(const std::vector<std::string>& args) const { return Wait(Start(args)); }
+
+  // What the main window itself writes: opens the given files through its dialogs, then
+  // runs save into a file, and returns that file's bytes.
+  template <typename Save>
+  std::string WindowWrites(const std::vector<std::string>& open, Save save) const {
+    FakeMainWindowView view;
+    FakeDialogs dialogs;
+    auto model = std::make_unique<MainWindowModel>(view, dialogs, dialogs);
+    model->FormCreate();
+    for (const std::string& name : open) {
+      dialogs.answers.push_back(File(name));
+      if (name.ends_with(".prj")) {
+        model->OpenProject();
+      } else {
+        model->OpenSequence();
+      }
+    }
+    dialogs.answers.push_back(File("expected.out"));
+    save(*model);
+    EXPECT_TRUE(dialogs.errors.empty());
+    return ReadAll(File("expected.out"));
+  }
+
+  // The 57088 bytes the programming window sends for show.prj and str.tab.
+  std::string ExpectedImage() const { return ExpectedImage(table); }
+  std::string ExpectedImage(const TableFileArray& tableValues) const {
+    PackedScenesArray packed{};
+    PackScenes(project->ProgramStore, packed);
+    AutoTableArray fullAuto = autoTable;
+    fullAuto[kAutoTableSize - 1] = 1;  // a started window's spare 22nd value
+    auto image = std::make_unique<ControllerImageArray>();
+    BuildImageTables(fullAuto, project->ProgramTable, packed, *image);
+    std::ranges::copy(tableValues, image->begin() + kImageTableFile);
+    std::string bytes;
+    for (int i = 0; i < kImageSentBytes; ++i) bytes += static_cast<char>((*image)[i] & 0xFF);
+    return bytes;
+  }
+
+  TempFolder folder;
+  std::vector<CellColour> sequence;
+  std::unique_ptr<ProjectFileData> project;
+  AutoTableArray autoTable{};
+  TableFileArray table{};
+};
+
+// A command line and what it must give: exit code and a part of stdout and of stderr.
+struct Case {
+  std::vector<std::string> args;
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+template <typename Runner>
+void ExpectCases(const std::vector<Case>& cases, Runner cli) {
+  for (const Case& c : cases) {
+    std::string line;
+    for (const auto& arg : c.args) line += arg + " ";
+    SCOPED_TRACE(line);
+    const CliRun run = cli(c.args);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+  }
+}
+
+TEST_F(CliTest, CheckSummarisesEachFileAndNamesWhyOneIsRefused) {
+  std::filesystem::create_directory(File("folder.sqx"));
+  ExpectCases(
+      {
+          {{"check", "song.sqx"}, 0, "song.sqx: sequence, 3 scenes, mode normal\n", ""},
+          {{"check", "wave.sqx"}, 0, "2 scenes, mode fala2", ""},
+          {{"check", "show.prj"},
+           0,
+           "show.prj: project, 2 programs, 5 of 880 scenes used\n"
+           "  program 1: 3 scenes, mode fala1\n"
+           "  program 3: 2 scenes, mode normal\n"
+           "  automatic 1: programs 1..3, each 2 times\n",
+           ""},
+          {{"check", "show.prj"}, 0, "  automatic 7: programs 1..3, each 8 times\n", ""},
+          {{"check", "str.tab"}, 0, "str.tab: table OK\n", ""},
+          {{"check", "bad.sqx", "song.sqx"},
+           1,
+           "song.sqx: sequence",
+           "bad.sqx: refused: the file is not valid"},
+          {{"check", "bad.prj"}, 1, "", "bad.prj: refused: the file is not valid"},
+          {{"check", "gone.prj"}, 1, "", "gone.prj: refused: the file cannot be opened"},
+          {{"check", "folder.sqx"}, 1, "", "folder.sqx: refused: the file is not a regular"},
+          {{"check", "notes.txt"}, 1, "", "notes.txt: refused: not a sequence"},
+          {{"check"}, 2, "", "FILE is required"},
+          {{"check", "--help"}, 0, "Validate", ""},
+          {{"frobnicate"}, 2, "", "A subcommand is required"},
+      },
+      [this](const std::vector<std::string>& args) { return Cli(args); });
+}
+
+TEST_F(CliTest, ImageIsWhatTheProgrammingWindowSends) {
+  TableFileArray other{};
+  std::string otherText;
+  for (int i = 0; i < kTableFileValues; ++i) {
+    other[i] = 255 - table[i];
+    otherText += std::to_string(other[i]) + "\n";
+  }
+  Write("other.tab", otherText);
+  ExpectCases(
+      {
+          {{"image", "show.prj", "-o", "image.bin"}, 0, "", ""},
+          {{"image", "show.prj", "--table", "other.tab", "-o", "other.bin"}, 0, "", ""},
+          {{"image", "show.prj", "--hex"}, 0, "00000000  00 02 01 00 02 02 00 02 03", ""},
+          {{"image", "show.prj", "--table", "gone.tab", "-o", "x.bin"},
+           1,
+           "",
+           "gone.tab: refused: the table file cannot be opened"},
+          {{"image", "show.prj", "--table", "bad.sqx", "-o", "x.bin"},
+           1,
+           "",
+           "bad.sqx: refused: the table file is not valid"},
+          {{"image", "bad.prj", "-o", "x.bin"}, 1, "", "bad.prj: refused: the project file"},
+          {{"image", "show.prj"}, 2, "", "-o,--output (or --hex) is required"},
+      },
+      [this](const std::vector<std::string>& args) { return Cli(args); });
+  const std::string expected = ExpectedImage();
+  ASSERT_EQ(expected.size(), 57088u);
+  EXPECT_EQ(ReadAll(File("image.bin")), expected);
+  EXPECT_EQ(ReadAll(File("other.bin")), ExpectedImage(other));
+  EXPECT_NE(ReadAll(File("other.bin")), expected);
+  EXPECT_FALSE(std::filesystem::exists(File("x.bin")));
+}
+
+TEST_F(CliTest, ListingAndExportAreWhatTheWindowSaves) {
+  ExpectCases(
+      {
+          {{"listing", "show.prj", "-o", "show.lst"}, 0, "", ""},
+          {{"export", "song.sqx", "--project", "show.prj", "-o", "song.exp"}, 0, "", ""},
+          {{"listing", "bad.prj", "-o", "x.lst"}, 1, "", "bad.prj: refused"},
+          {{"listing", "show.prj", "-o", "no/such/folder/x.lst"},
+           1,
+           "",
+           "x.lst: could not be written"},
+          {{"listing", "show.prj"}, 2, "", "--output is required"},
+          {{"export", "bad.sqx", "--project", "show.prj", "-o", "x.exp"},
+           1,
+           "",
+           "bad.sqx: refused: the sequence file is not valid"},
+          {{"export", "song.sqx", "-o", "x.exp"}, 2, "", "--project is required"},
+      },
+      [this](const std::vector<std::string>& args) { return Cli(args); });
+  EXPECT_EQ(ReadAll(File("show.lst")),
+            WindowWrites({"show.prj"}, [](MainWindowModel& m) { m.SaveFullListing(); }));
+  EXPECT_EQ(ReadAll(File("song.exp")),
+            WindowWrites({"show.prj", "song.sqx"}, [](MainWindowModel& m) { m.ExportSequence(); }));
+}
+
+TEST_F(CliTest, RenderedFramesImportBackAsThePreviewShowsThem) {
+  ExpectCases(
+      {
+          {{"render", "song.sqx", "--scale", "1", "-o", "song1.gif"}, 0, "", ""},
+          {{"import", "song1.gif", "-o", "back1.sqx"}, 0, "", ""},
+          {{"render", "song.sqx", "-o", "song24.gif"}, 0, "", ""},
+          {{"import", "song24.gif", "-o", "back24.sqx"}, 0, "", ""},
+          {{"render", "song.sqx", "--scale", "5", "-o", "song5.gif"}, 0, "", ""},
+          {{"import", "song5.gif", "-o", "back5.sqx"}, 0, "", ""},
+          {{"render", "wave.sqx", "--scale", "3", "--frames", "40", "-o", "wave.gif"}, 0, "", ""},
+          {{"import", "wave.gif", "--mode", "fala2", "-o", "wave40.sqx"}, 0, "", ""},
+          {{"render", "song.sqx", "--scale", "1", "--frames", "100", "-o", "long.gif"}, 0, "", ""},
+          {{"import", "long.gif", "-o", "x.sqx"}, 1, "", "100 frames, more than the 99"},
+          {{"import", "song.sqx", "-o", "x.sqx"}, 1, "", "song.sqx: refused: "},
+          {{"render", "bad.sqx", "-o", "x.gif"}, 1, "", "bad.sqx: refused"},
+          {{"render", "song.sqx", "--scale", "0", "-o", "x.gif"}, 2, "", "--scale"},
+          {{"import", "song1.gif", "--mode", "fala9", "-o", "x.sqx"}, 2, "", "--mode"},
+      },
+      [this](const std::vector<std::string>& args) { return Cli(args); });
+  const std::string original = ReadAll(File("song.sqx"));
+  EXPECT_EQ(ReadAll(File("back1.sqx")), original);
+  EXPECT_EQ(ReadAll(File("back24.sqx")), original);
+  EXPECT_EQ(ReadAll(File("back5.sqx")), original);
+  EXPECT_FALSE(std::filesystem::exists(File("x.sqx")));
+  EXPECT_FALSE(std::filesystem::exists(File("x.gif")));
+
+  // The wave's frames are the grid after each tick of the window's own preview.
+  FakeMainWindowView view;
+  FakeDialogs dialogs;
+  auto model = std::make_unique<MainWindowModel>(view, dialogs, dialogs);
+  model->FormCreate();
+  dialogs.answers.push_back(File("wave.sqx"));
+  model->OpenSequence();
+  std::vector<CellColour> frames;
+  for (int frame = 0; frame < 40; ++frame) {
+    model->PreviewTick();
+    const Scene& shown = model->Editor().Store().WorkingScene;
+    frames.insert(frames.end(), shown.begin(), shown.end());
+  }
+  EXPECT_EQ(ReadAll(File("wave40.sqx")), FormatSequenceFile(40, EffectWave2, frames));
+}
+
+// A picture of 8 x 16 blocks of block x block pixels, each block of its own colour.
+std::vector<CellColour> WriteBlockGif(const std::string& path, int block, int frames) {
+  cli::GifEncoder gif(8 * block, 16 * block, 10);
+  std::vector<CellColour> cells;
+  for (int f = 0; f < frames; ++f) {
+    cli::Picture picture{8 * block, 16 * block, {}};
+    for (int y = 0; y < picture.height; ++y) {
+      for (int x = 0; x < picture.width; ++x) {
+        picture.pixels.push_back(static_cast<CellColour>(0x010101 * f + 0x100 * (x / block) +
+                                                         0x10000 * (y / block) + 3));
+      }
+    }
+    EXPECT_TRUE(gif.Add(picture));
+    Scene scene{};
+    for (int tube = 1; tube <= kTubes; ++tube) {
+      for (int column = 0; column < kCellsPerTube; ++column) {
+        scene[CellIndexAt(tube, column)] =
+            picture.At(column * block + block / 2, (tube - 1) * block + block / 2);
+      }
+    }
+    cells.insert(cells.end(), scene.begin(), scene.end());
+  }
+  std::ofstream(path, std::ios::binary) << gif.Finish();
+  return cells;
+}
+
+// The save renames a new file over its target: a device or pipe named as the output would be
+// replaced by a file, so it is refused and left as it is.
+TEST_F(CliTest, AnOutputThatIsNotARegularFileIsRefusedAndKept) {
+  ASSERT_EQ(::mkfifo(File("pipe").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink(File("pipe").c_str(), File("link").c_str()), 0);
+  ASSERT_EQ(Cli({"render", "song.sqx", "--scale", "1", "-o", "song.gif"}).exitCode, 0);
+  const std::string refused = ": refused: the output is not a regular file";
+  ExpectCases(
+      {
+          {{"image", "show.prj", "-o", "pipe"}, 1, "", "pipe" + refused},
+          {{"image", "show.prj", "--hex", "-o", "link"}, 1, "", "link" + refused},
+          {{"listing", "show.prj", "-o", "pipe"}, 1, "", "pipe" + refused},
+          {{"export", "song.sqx", "--project", "show.prj", "-o", "pipe"}, 1, "", "pipe" + refused},
+          {{"render", "song.sqx", "-o", "pipe"}, 1, "", "pipe" + refused},
+          {{"import", "song.gif", "-o", "link"}, 1, "", "link" + refused},
+      },
+      [this](const std::vector<std::string>& args) { return Cli(args); });
+  EXPECT_TRUE(std::filesystem::is_fifo(File("pipe")));
+  EXPECT_TRUE(std::filesystem::is_symlink(File("link")));
+}
+
+TEST_F(CliTest, ImportScalesALargerPictureDownByItsBlocksAndRefusesASmallerOne) {
+  const std::vector<CellColour> cells = WriteBlockGif(File("blocks.gif"), 10, 2);
+  {
+    cli::GifEncoder gif(16, 8, 10);
+    EXPECT_TRUE(gif.Add({16, 8, std::vector<CellColour>(16 * 8, colour::Red)}));
+    std::ofstream(File("landscape.gif"), std::ios::binary) << gif.Finish();
+  }
+  ExpectCases(
+      {
+          {{"import", "blocks.gif", "--mode", "fala1", "-o", "blocks.sqx"}, 0, "", ""},
+          {{"import", "landscape.gif", "-o", "x.sqx"},
+           1,
+           "",
+           "landscape.gif: refused: a picture of 16 x 8 pixels is smaller"},
+      },
+      [this](const std::vector<std::string>& args) { return Cli(args); });
+  EXPECT_EQ(ReadAll(File("blocks.sqx")), FormatSequenceFile(2, EffectWave1, cells));
+  EXPECT_FALSE(std::filesystem::exists(File("x.sqx")));
+}
+
+class ProgramTest : public CliTest {
+ protected:
+  static std::vector<std::string> ProgramArgs(const std::string& controller,
+                                              const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"program", "show.prj", "--adapter", "virtual:" + controller};
+    all.insert(all.end(), args.begin(), args.end());
+    return all;
+  }
+  CliRun Program(const std::vector<std::string>& args) const {
+    return Cli(ProgramArgs(File("controller"), args));
+  }
+  std::string Report() const { return ReadAll(File("controller/report.txt")); }
+};
+
+TEST_F(ProgramTest, StandardProgrammerSendsTheImageThroughTheVirtualController) {
+  const CliRun run = Program({"--programmer", "standard", "--address", "7", "--solo-auto", "3"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  // Not a terminal: plain percentage lines up to the end.
+  EXPECT_NE(run.out.find("\n50 %\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("100 %\ntransfer complete\n"), std::string::npos) << run.out;
+  EXPECT_NE(Report().find("transmisja kompletna"), std::string::npos) << Report();
+  EXPECT_NE(Report().find("Adres docelowy: 7\nProgram solo: 58, prędkość: 19, liczba tub: 16"),
+            std::string::npos)
+      << Report();
+  EXPECT_EQ(ReadAll(File("controller/image.bin")), ExpectedImage());
+}
+
+TEST_F(ProgramTest, ProgrammerUnpluggedDuringTheTransferIsADeviceLost) {
+  const pid_t pid = Start(ProgramArgs(File("controller"), {"--programmer", "usb"}));
+  ASSERT_NE(pid, 0);
+  // Unplugged once a tenth has gone.
+  for (int wait = 0; wait < 3000 && ReadAll(File(".out")).find("\n10 %") == std::string::npos;
+       ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  Write("controller/unplug", "");
+  const CliRun run = Wait(pid);
+  EXPECT_EQ(run.exitCode, 3) << run.out;
+  EXPECT_NE(run.err.find("programmer lost: Brak połączenia z programatorem"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(run.out.find("transfer complete"), std::string::npos);
+}
+
+TEST_F(ProgramTest, UsbProgrammerCompletes) {
+  const CliRun run =
+      Program({"--programmer", "usb", "--solo-program", "3", "--speed", "5", "--tubes", "12"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(Report().find("transmisja kompletna"), std::string::npos) << Report();
+  EXPECT_NE(Report().find("(wszystkie sterowniki)\nProgram solo: 2, prędkość: 4, liczba tub: 12"),
+            std::string::npos)
+      << Report();
+}
+
+TEST_F(ProgramTest, RefusedInputAndAMissingProgrammerHaveTheirOwnExitCodes) {
+  std::filesystem::create_directory(File("controller"));
+  Write("controller/unplug", "");
+  ExpectCases(
+      {
+          {{"--programmer", "standard"}, 3, "", "programmer lost: Brak połączenia"},
+          {{"--programmer", "standard", "--table", "gone.tab"}, 1, "", "gone.tab: refused"},
+          {{"--programmer", "serial"}, 2, "", "--programmer"},
+          {{"--programmer", "usb", "--solo-program", "2", "--solo-auto", "1"}, 2, "", "excludes"},
+          {{"--programmer", "usb", "--address", "505"}, 2, "", "--address"},
+          {{"--programmer", "usb", "--tubes", "0"}, 2, "", "--tubes"},
+      },
+      [this](const std::vector<std::string>& args) { return Program(args); });
+  EXPECT_EQ(Report().find("transmisja kompletna"), std::string::npos) << Report();
+  const CliRun wrongAdapter =
+      Cli({"program", "show.prj", "--programmer", "usb", "--adapter", "carrier-pigeon"});
+  EXPECT_EQ(wrongAdapter.exitCode, 2);
+  EXPECT_NE(wrongAdapter.err.find("--adapter carrier-pigeon"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lumora::testing
