@@ -1,7 +1,6 @@
 #include "programming/virtual/line_recording.h"
 
 #include <bit>
-#include <system_error>
 
 namespace lumora {
 
@@ -26,14 +25,7 @@ std::uint64_t Step(std::uint64_t eighths) {
 }  // namespace
 
 LineRecording::LineRecording(const std::filesystem::path& file, std::uint64_t cap)
-    : path_(file),
-      older_(std::filesystem::path(file) += ".1"),
-      cap_(cap),
-      file_(file, std::ios::binary | std::ios::trunc),
-      ok_(file_.good()) {
-  std::error_code error;
-  std::filesystem::remove(older_, error);
-  ok_ = ok_ && !error;
+    : file_(file, cap) {
   StartFile();
   WriteOut();
 }
@@ -85,14 +77,9 @@ void LineRecording::Stamp(std::optional<bool> level) {
   const std::uint64_t step = Step(now_);
   std::string entry = '#' + std::to_string(step) + '\n';
   if (level) entry += *level ? "1!\n" : "0!\n";
-  if (stampedSinceHeader_ && size_ + pending_.size() + entry.size() > cap_) {
+  if (stampedSinceHeader_ && pending_.size() + entry.size() > file_.Room()) {
     WriteOut();
-    file_.close();
-    std::error_code error;
-    std::filesystem::rename(path_, older_, error);
-    file_.open(path_, std::ios::binary | std::ios::trunc);
-    size_ = 0;
-    ok_ = ok_ && !error && file_.good();
+    file_.Rotate();
     StartFile();
   }
   pending_ += entry;
@@ -117,12 +104,8 @@ void LineRecording::StartFile() {
 }
 
 void LineRecording::WriteOut() {
-  if (ok_) {
-    file_.write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
-    file_.flush();
-    size_ += pending_.size();
-    ok_ = file_.good();
-  }
+  file_.Write(pending_);
+  file_.Flush();
   pending_.clear();
 }
 

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <span>
 #include <string>
 
 #include "programming/virtual/dmx_wire_decoder.h"
+#include "programming/virtual/rotating_file.h"
 #include "programming/wire_format.h"
 
 namespace lumora {
@@ -34,7 +34,7 @@ class LineRecording {
   explicit LineRecording(const std::filesystem::path& file, std::uint64_t cap = kDefaultCap);
 
   // False once the file could not be opened, rotated or written.
-  bool Ok() const { return ok_; }
+  bool Ok() const { return file_.Ok(); }
   // One adapter call: its round trip, then the bytes it puts on the line, if any.
   void Call(std::span<const std::uint8_t> sent = {}, const SerialFormat& format = {});
   // Writes out what is kept, ending at the time reached so that the last stop bits show.
@@ -49,13 +49,8 @@ class LineRecording {
   void StartFile();
   void WriteOut();
 
-  std::filesystem::path path_;
-  std::filesystem::path older_;
-  std::uint64_t cap_;
-  std::uint64_t size_ = 0;
-  std::ofstream file_;
+  RotatingFile file_;
   std::string pending_;
-  bool ok_;
   // Eighths of the chip's clock since the start.
   std::uint64_t now_ = 0;
   bool level_ = true;

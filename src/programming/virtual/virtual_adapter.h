@@ -32,9 +32,9 @@ struct VirtualLine {
 // first arrives and on FT_Close) and wire.log (every call, written out on FT_Close, at a
 // final packet and when enough has gathered; capped, see WireLog) and line.vcd (the transmit
 // line drawn from the writes for a logic analyser's view, written out at the same moments;
-// capped, see LineRecording). While a file named
-// "unplug" exists there, the device is away: it is looked for at every call, so a person can
-// pull the plug by creating the file and plug it in again by removing it.
+// capped, see LineRecording). While a file named "unplug" exists there, the device is away:
+// it is looked for at every call, so a person can pull the plug by creating the file and plug
+// it in again by removing it.
 // Calls may come from different threads one at a time; the test accessors may run beside
 // them.
 class VirtualAdapter final : public UsbAdapter {
