@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -51,19 +53,19 @@ CommandResult Capture(const std::string& command) {
   return run;
 }
 
-// Lines such as "540-860 uart-1: 41" and "500-4700 uart-1: Break condition".
+// Lines such as "540-860 uart-1: 41" and "500-4700 uart-1: Break condition"; others are
+// passed over.
 std::vector<Annotation> Annotations(const std::string& output) {
   std::vector<Annotation> annotations;
   std::istringstream lines(output);
   for (std::string line; std::getline(lines, line);) {
-    Annotation annotation;
-    const std::size_t dash = line.find('-');
-    const std::size_t colon = line.find(": ");
-    if (dash == std::string::npos || colon == std::string::npos) continue;
-    annotation.Start = std::stoull(line.substr(0, dash));
-    annotation.End = std::stoull(line.substr(dash + 1));
-    annotation.Text = line.substr(colon + 2);
-    annotations.push_back(annotation);
+    unsigned long long start = 0;
+    unsigned long long end = 0;
+    int text = 0;
+    if (std::sscanf(line.c_str(), "%llu-%llu uart-1: %n", &start, &end, &text) != 2 || text == 0) {
+      continue;
+    }
+    annotations.push_back({start, end, line.substr(static_cast<std::size_t>(text))});
   }
   std::stable_sort(annotations.begin(), annotations.end(),
                    [](const Annotation& a, const Annotation& b) { return a.Start < b.Start; });
@@ -143,7 +145,8 @@ TEST(LineDump, StandardBurstDecodesAsDmxFramesInSigrok) {
       ASSERT_EQ(received, expected[frame]);
       if (frame == 0) {
         std::cout << "break " << (brk.End - brk.Start) / kSamplesPerUs << " us, mark after "
-                  << (slots[0].Start - kBitSamples - brk.End) / kSamplesPerUs << " us\n";
+                  << (slots[0].Start - kBitSamples - brk.End) / kSamplesPerUs << " us, dump "
+                  << std::filesystem::file_size(folder.File("line.vcd")) << " bytes\n";
       }
     }
   }

@@ -22,7 +22,7 @@ namespace lumora {
 // and four calls' gaps (about 290 us).
 // A file never grows past its cap: the full file becomes FILE.1, replacing the one before,
 // and FILE starts again with its own header at the time it takes over, so either opens alone.
-// With the default cap a whole standard transfer (about 9 MB) is always kept in the two.
+// With the default cap a whole standard transfer (about 5 MB) is always kept in the two.
 class LineRecording {
  public:
   static constexpr std::uint64_t kDefaultCap = 64 * 1024 * 1024;
