@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -77,6 +78,10 @@ struct Calls {
   std::vector<Edge> Expected;  // after the idle level at 0
   std::uint64_t End;
 };
+
+void PrintTo(const Calls& calls, std::ostream* out) {
+  *out << calls.Name;
+}
 
 class LineDrawing : public ::testing::TestWithParam<Calls> {};
 
