@@ -5,7 +5,7 @@ set -euo pipefail
 packages=("$@"
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation
-  libftdi1-dev
+  libftdi1-dev sigrok-cli
   libcli11-dev libgif-dev
   libgtest-dev libgmock-dev
   dpkg-dev file lintian desktop-file-utils appstream

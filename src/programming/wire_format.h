@@ -27,4 +27,15 @@ inline constexpr std::uint16_t kDmxDivisor = 12;     // 250,000 baud
 inline constexpr std::uint16_t kBreakDivisor = 140;  // one zero byte holds the line low 420 us
 inline constexpr std::uint32_t kLineTimeoutMs = 100;
 
+// The adapter chip counts bit times in eighths of a cycle of its 3 MHz clock: a divisor holds
+// the cycles in bits 0..13 and an eighths code in bits 14..15; 0 and 1 are the chip's own
+// 3 and 2 MBaud. 12 gives 4 us, 140 gives 46.7 us.
+inline constexpr std::uint32_t kChipEighthsPerSecond = 24'000'000;
+constexpr std::uint32_t BitEighths(std::uint16_t divisor) {
+  constexpr std::uint32_t kEighthsCode[4] = {0, 4, 2, 1};
+  if (divisor == 0) return 8;
+  if (divisor == 1) return 12;
+  return (divisor & 0x3FFFu) * 8 + kEighthsCode[divisor >> 14];
+}
+
 }  // namespace lumora

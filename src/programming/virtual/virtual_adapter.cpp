@@ -23,8 +23,9 @@ bool WriteWholeFile(const std::filesystem::path& path, const void* data, std::si
 VirtualAdapter::VirtualAdapter(const std::filesystem::path& directory, std::uint64_t wireLogCap)
     : directory_(directory),
       unplugFile_(directory / "unplug"),
-      log_(std::make_unique<WireLog>(directory / "wire.log", wireLogCap)) {
-  filesOk_ = log_->Ok();
+      log_(std::make_unique<WireLog>(directory / "wire.log", wireLogCap)),
+      lineRecording_(std::make_unique<LineRecording>(directory / "line.vcd")) {
+  filesOk_ = log_->Ok() && lineRecording_->Ok();
 }
 
 VirtualAdapter::~VirtualAdapter() {
@@ -34,7 +35,7 @@ VirtualAdapter::~VirtualAdapter() {
 
 bool VirtualAdapter::FilesOk() const {
   std::lock_guard lock(mutex_);
-  return filesOk_ && (!log_ || log_->Ok());
+  return filesOk_ && (!log_ || (log_->Ok() && lineRecording_->Ok()));
 }
 
 FT_STATUS VirtualAdapter::FT_Open(int deviceIndex, FT_HANDLE* handle) {
@@ -114,7 +115,7 @@ FT_STATUS VirtualAdapter::FT_Write(FT_HANDLE handle, const void* buffer, std::ui
     present_ = false;
     writesBeforeGone_.reset();
   }
-  Log("FT_Write", {handle, bytesToWrite}, status, written, bytes);
+  Log("FT_Write", {handle, bytesToWrite}, status, written, bytes, bytes);
   if (!finalBefore && received.FinalArrived) WriteFiles();
   return status;
 }
@@ -196,8 +197,9 @@ bool VirtualAdapter::UnplugFileExists() const {
 
 void VirtualAdapter::Log(const char* name, std::initializer_list<std::uint64_t> arguments,
                          FT_STATUS status, std::optional<std::uint64_t> result,
-                         std::span<const std::uint8_t> bytes) {
+                         std::span<const std::uint8_t> bytes, std::span<const std::uint8_t> sent) {
   if (log_) log_->Call(name, arguments, status, result, bytes);
+  if (lineRecording_) lineRecording_->Call(sent, line_.Format);
 }
 
 void VirtualAdapter::WriteFiles() {
@@ -208,7 +210,8 @@ void VirtualAdapter::WriteFiles() {
   const bool imageOk =
       WriteWholeFile(directory_ / "image.bin", received.Image.data(), received.Image.size());
   log_->Flush();
-  filesOk_ = filesOk_ && reportOk && imageOk && log_->Ok();
+  lineRecording_->Flush();
+  filesOk_ = filesOk_ && reportOk && imageOk && log_->Ok() && lineRecording_->Ok();
 }
 
 }  // namespace lumora

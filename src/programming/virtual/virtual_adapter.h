@@ -8,6 +8,7 @@
 
 #include "programming/adapters/usb_adapter.h"
 #include "programming/virtual/dmx_wire_decoder.h"
+#include "programming/virtual/line_recording.h"
 #include "programming/virtual/packet_receiver.h"
 #include "programming/virtual/wire_log.h"
 
@@ -29,9 +30,11 @@ struct VirtualLine {
 // zero ReplyBlock on the next reads, and checks and reassembles the programming packets.
 // Given a directory, it keeps there report.txt and image.bin (rewritten when a final packet
 // first arrives and on FT_Close) and wire.log (every call, written out on FT_Close, at a
-// final packet and when enough has gathered; capped, see WireLog). While a file named
-// "unplug" exists there, the device is away: it is looked for at every call, so a person can
-// pull the plug by creating the file and plug it in again by removing it.
+// final packet and when enough has gathered; capped, see WireLog) and line.vcd (the transmit
+// line drawn from the writes for a logic analyser's view, written out at the same moments;
+// capped, see LineRecording). While a file named "unplug" exists there, the device is away:
+// it is looked for at every call, so a person can pull the plug by creating the file and plug
+// it in again by removing it.
 // Calls may come from different threads one at a time; the test accessors may run beside
 // them.
 class VirtualAdapter final : public UsbAdapter {
@@ -89,9 +92,10 @@ class VirtualAdapter final : public UsbAdapter {
     Log(name, arguments, status);
     return status;
   }
+  // Logs a call and draws it on the line, with the bytes it sent, if any.
   void Log(const char* name, std::initializer_list<std::uint64_t> arguments, FT_STATUS status,
            std::optional<std::uint64_t> result = std::nullopt,
-           std::span<const std::uint8_t> bytes = {});
+           std::span<const std::uint8_t> bytes = {}, std::span<const std::uint8_t> sent = {});
   void WriteFiles();
 
   mutable std::mutex mutex_;
@@ -108,6 +112,7 @@ class VirtualAdapter final : public UsbAdapter {
   std::filesystem::path directory_;
   std::filesystem::path unplugFile_;  // empty without a directory
   std::unique_ptr<WireLog> log_;
+  std::unique_ptr<LineRecording> lineRecording_;
   bool filesOk_ = true;
 };
 

@@ -1,7 +1,5 @@
 #include "programming/virtual/wire_log.h"
 
-#include <system_error>
-
 namespace lumora {
 
 namespace {
@@ -34,16 +32,7 @@ std::size_t WholeLinesWithin(std::string_view text, std::uint64_t room) {
 
 }  // namespace
 
-WireLog::WireLog(const std::filesystem::path& file, std::uint64_t cap)
-    : path_(file),
-      older_(std::filesystem::path(file) += ".1"),
-      cap_(cap),
-      file_(file, std::ios::binary | std::ios::trunc),
-      ok_(file_.good()) {
-  std::error_code error;
-  std::filesystem::remove(older_, error);
-  ok_ = ok_ && !error;
-}
+WireLog::WireLog(const std::filesystem::path& file, std::uint64_t cap) : file_(file, cap) {}
 
 void WireLog::Call(std::string_view name, std::initializer_list<std::uint64_t> arguments,
                    FT_STATUS status, std::optional<std::uint64_t> result,
@@ -78,32 +67,21 @@ void WireLog::Flush() {
 
 void WireLog::WriteOut() {
   std::string_view rest(pending_);
-  while (!rest.empty() && ok_) {
-    std::size_t take = WholeLinesWithin(rest, size_ < cap_ ? cap_ - size_ : 0);
-    if (take == 0 && size_ > 0) {
-      Rotate();
+  while (!rest.empty() && file_.Ok()) {
+    std::size_t take = WholeLinesWithin(rest, file_.Room());
+    if (take == 0 && file_.Size() > 0) {
+      file_.Rotate();
       continue;
     }
     if (take == 0) {  // one line longer than the cap gets a file of its own
       const std::size_t newline = rest.find('\n');
       take = newline == std::string_view::npos ? rest.size() : newline + 1;
     }
-    file_.write(rest.data(), static_cast<std::streamsize>(take));
-    size_ += take;
+    file_.Write(rest.substr(0, take));
     rest.remove_prefix(take);
   }
-  file_.flush();
-  ok_ = ok_ && file_.good();
+  file_.Flush();
   pending_.clear();
-}
-
-void WireLog::Rotate() {
-  file_.close();
-  std::error_code error;
-  std::filesystem::rename(path_, older_, error);
-  file_.open(path_, std::ios::binary | std::ios::trunc);
-  size_ = 0;
-  ok_ = ok_ && !error && file_.good();
 }
 
 }  // namespace lumora

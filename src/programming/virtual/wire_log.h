@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -11,6 +10,7 @@
 
 #include "programming/adapters/usb_adapter.h"
 #include "programming/virtual/line_runs.h"
+#include "programming/virtual/rotating_file.h"
 
 namespace lumora {
 
@@ -28,7 +28,7 @@ class WireLog {
   explicit WireLog(const std::filesystem::path& file, std::uint64_t cap = kDefaultCap);
 
   // False once the file could not be opened, rotated or written.
-  bool Ok() const { return ok_; }
+  bool Ok() const { return file_.Ok(); }
   void Call(std::string_view name, std::initializer_list<std::uint64_t> arguments, FT_STATUS status,
             std::optional<std::uint64_t> result = std::nullopt,
             std::span<const std::uint8_t> bytes = {});
@@ -37,17 +37,11 @@ class WireLog {
 
  private:
   void WriteOut();
-  void Rotate();
 
-  std::filesystem::path path_;
-  std::filesystem::path older_;
-  std::uint64_t cap_;
-  std::uint64_t size_ = 0;
-  std::ofstream file_;
+  RotatingFile file_;
   LineRuns runs_;
   std::string line_;
   std::string pending_;
-  bool ok_;
 };
 
 }  // namespace lumora
