@@ -129,6 +129,9 @@ bool SaveFileAtomically(const std::string& path, std::string_view bytes, SaveTem
   // A link keeps pointing where it did: its target is what gets replaced.
   const auto target = EndOfLinks(path);
   if (!target) return false;
+  // Only a file is replaced: a rename would put a file in place of a device, pipe or socket.
+  struct stat existing {};
+  if (::stat(target->c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) return false;
   if (temporary == SaveTemporary::Unnamed) {
     const Outcome outcome = SaveThroughUnnamed(*target, bytes);
     if (outcome != Outcome::Unsupported) return outcome == Outcome::Saved;

@@ -12,8 +12,9 @@ enum class SaveTemporary { Unnamed, Named };
 
 // Writes bytes to path as a whole or not at all: a temporary file beside the target is
 // written, flushed to disk and renamed over it. A symbolic link stays as it is: the save lands
-// on the file its links end at, created if it is missing. False, with the previous file
-// unchanged and no temporary left behind, when any step fails.
+// on the file its links end at, created if it is missing; anything there that is no regular
+// file (a folder, device, pipe or socket) is left alone and the save fails. False, with the
+// previous file unchanged and no temporary left behind, when any step fails.
 bool SaveFileAtomically(const std::string& path, std::string_view bytes,
                         SaveTemporary temporary = SaveTemporary::Unnamed);
 

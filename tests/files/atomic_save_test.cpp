@@ -13,11 +13,15 @@
 #include <utility>
 #include <vector>
 
+#include "support/special_files.h"
 #include "support/temp_folder.h"
 
 namespace lumora {
 namespace {
 
+using testing::MakeSpecial;
+using testing::Name;
+using testing::SpecialKind;
 using testing::TempFolder;
 
 class AtomicSaveTest : public ::testing::Test {
@@ -141,6 +145,23 @@ TEST_F(AtomicSaveTest, FileSizeLimitFailsTheSaveAndKeepsTheOldFile) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "a cut-short save was reported as done";
   EXPECT_EQ(testing::ReadBytes(target_), kOld);
   EXPECT_EQ(folder_.Entries(), std::set<std::string>{"show.sqx"});
+}
+
+// A save never puts a file in place of something that is no file, here or behind a link.
+TEST_F(AtomicSaveTest, WhatIsNoFileIsLeftAsItIs) {
+  for (const SpecialKind kind : {SpecialKind::PipeWithoutWriter, SpecialKind::Socket}) {
+    const TempFolder folder;
+    const std::string special = folder.File("special");
+    ASSERT_TRUE(MakeSpecial(kind, special)) << Name(kind);
+    std::filesystem::create_symlink("special", folder.Path() / "link.sqx");
+    for (const char* name : {"special", "link.sqx"}) {
+      EXPECT_FALSE(SaveFileAtomically(folder.File(name), "x")) << Name(kind) << " as " << name;
+    }
+    const auto status = std::filesystem::symlink_status(special);
+    EXPECT_EQ(status.type(), kind == SpecialKind::Socket ? std::filesystem::file_type::socket
+                                                         : std::filesystem::file_type::fifo);
+    EXPECT_EQ(folder.Entries(), (std::set<std::string>{"link.sqx", "special"})) << Name(kind);
+  }
 }
 
 TEST_F(AtomicSaveTest, UnwritablePlacesFailWithoutLeavingAnything) {

@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "support/temp_folder.h"
 #include "files/table_file.h"
 #include "model_fixture.h"
 #include "support/special_files.h"
+#include "support/temp_folder.h"
 
 namespace lumora::testing {
 namespace {
@@ -36,25 +36,20 @@ TEST(PackScenesTest, TwoCellsPerByteChannelOnOnlyAtFullValue) {
   EXPECT_EQ(packed->back(), 0x02);
 }
 
-// The send command in a folder of its own, where "str.tab" can be written.
+// The send command reading its "str.tab" from a folder of its own.
 class ControllerSendTest : public ModelFixture {
  protected:
-  ControllerSendTest() : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder.Path());
-  }
-  ~ControllerSendTest() override { std::filesystem::current_path(previous_); }
+  ControllerSendTest() { model.Output().SetTableFile(table); }
 
   void TableFile(const std::string& separator, int first = 0) {
     std::string text;
     for (int i = 0; i < kTableFileValues; ++i)
       text += std::to_string((first + i) % 256) + separator;
-    WriteBytes("str.tab", text);
+    WriteBytes(table, text);
   }
 
   TempFolder folder;
-
- private:
-  std::filesystem::path previous_;
+  const std::string table = folder.File("str.tab");
 };
 
 TEST_F(ControllerSendTest, DefaultsGiveZerosAndTheTableFileFollows) {
@@ -101,7 +96,7 @@ TEST_F(ControllerSendTest, TableFileIsReadAfreshAndKeptAsIntegers) {
   EXPECT_EQ(model.Output().Image(), *oneLine);
   std::string odd = "256 300 ";
   for (int i = 2; i < kTableFileValues; ++i) odd += "7 ";
-  WriteBytes("str.tab", odd);
+  WriteBytes(table, odd);
   ASSERT_TRUE(model.SendToController());
   EXPECT_EQ(model.Output().Image()[kImageTableFile], 256);
   EXPECT_EQ(model.Output().Image()[kImageTableFile] & 0xFF, 0);
@@ -120,8 +115,8 @@ TEST_F(ControllerSendTest, RefusedTableFileKeepsTheWindowClosed) {
                {"1 2 3", "BŁĘDNY PLIK: STR.TAB"},
                {"1 2 x 4", "BŁĘDNY PLIK: STR.TAB"}};
   for (const auto& c : cases) {
-    std::filesystem::remove("str.tab");
-    if (c.bytes) WriteBytes("str.tab", c.bytes);
+    std::filesystem::remove(table);
+    if (c.bytes) WriteBytes(table, c.bytes);
     EXPECT_FALSE(model.SendToController());
     EXPECT_EQ(dialogs.errors.back(), c.message);
     EXPECT_EQ(model.Output().Image(), *good);
@@ -132,7 +127,7 @@ TEST_F(ControllerSendTest, RefusedTableFileKeepsTheWindowClosed) {
 TEST_F(ControllerSendTest, TableFileThatIsNoFileKeepsTheWindowClosed) {
   for (const SpecialKind kind : kSpecialKinds) {
     TempFolder place;
-    std::filesystem::current_path(place.Path());
+    model.Output().SetTableFile(place.File("str.tab"));
     ASSERT_TRUE(MakeSpecial(kind, place.File("str.tab"))) << Name(kind);
     bool ready = true;
     EXPECT_TRUE(FinishesWithoutWaiting(place.File("str.tab"), [&] {
@@ -140,7 +135,6 @@ TEST_F(ControllerSendTest, TableFileThatIsNoFileKeepsTheWindowClosed) {
     })) << Name(kind);
     EXPECT_FALSE(ready) << Name(kind);
     EXPECT_EQ(dialogs.errors.back(), "BŁĘDNY PLIK: STR.TAB") << Name(kind);
-    std::filesystem::current_path(folder.Path());
   }
 }
 

@@ -26,11 +26,11 @@ struct SequenceOnDisk {
 
 class RandomUseTest : public ModelFixture {
  protected:
-  RandomUseTest() : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder.Path());
+  RandomUseTest() {
     std::string table;
     for (int i = 0; i < kTableFileValues; ++i) table += std::to_string(i * 7 % 300) + " ";
-    WriteBytes("str.tab", table);
+    WriteBytes(folder.File("str.tab"), table);
+    model.Output().SetTableFile(folder.File("str.tab"));
     std::mt19937 make(7);
     for (int n : {1, 2, 5, 17, 60, 99}) {
       std::vector<CellColour> cells(static_cast<std::size_t>(n) * kCellsPerScene);
@@ -43,7 +43,6 @@ class RandomUseTest : public ModelFixture {
     files.push_back({folder.File("bad.sqx"), false, {}});
     files.push_back({folder.File("missing.sqx"), false, {}});
   }
-  ~RandomUseTest() override { std::filesystem::current_path(previous_); }
 
   const SequenceOnDisk& AnswerWithFile(std::mt19937& random) {
     const auto& file = files[random() % files.size()];
@@ -95,9 +94,6 @@ class RandomUseTest : public ModelFixture {
   std::array<std::vector<CellColour>, kPrograms> programs;
   // The programs of the states the history holds, as the steps were recorded.
   std::deque<std::array<std::vector<CellColour>, kPrograms>> undoPrograms, redoPrograms;
-
- private:
-  std::filesystem::path previous_;
 };
 
 TEST_F(RandomUseTest, InvariantsHoldUnderEveryCommand) {
