@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "programming/adapters/ftdi_divisor.h"
 #include "programming/adapters/libftdi_port.h"
 #include "programming/adapters/transfer_arguments.h"
 #include "programming/wire_format.h"
@@ -27,8 +26,8 @@ FT_STATUS Failure(int code) {
 
 // One bit at the chip's raw divisor.
 std::chrono::nanoseconds BitTime(std::uint16_t divisor) {
-  return std::chrono::nanoseconds(
-      static_cast<long long>(FtdiBitCycles(divisor) * 1e9 / kFtdiBaseClock));
+  return std::chrono::nanoseconds(std::uint64_t{BitEighths(divisor)} * 1'000'000'000 /
+                                  kChipEighthsPerSecond);
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <span>
 
-#include "programming/adapters/ftdi_divisor.h"
 #include "programming/adapters/kernel_tty_port.h"
 #include "programming/adapters/transfer_arguments.h"
+#include "programming/wire_format.h"
 
 namespace lumora {
 
@@ -160,8 +160,9 @@ FT_STATUS TtyAdapter::FT_SetDivisor(FT_HANDLE handle, std::uint16_t divisor) {
   std::lock_guard lock(mutex_);
   const FT_STATUS status = Usable(handle);
   if (status != FT_OK) return status;
-  const auto rate =
-      static_cast<std::uint32_t>(std::lround(kFtdiBaseClock / FtdiBitCycles(divisor)));
+  // The rate the divisor means on an FTDI chip.
+  const auto rate = static_cast<std::uint32_t>(
+      std::lround(static_cast<double>(kChipEighthsPerSecond) / BitEighths(divisor)));
   return ChangeLine({rate, line_.WordLength, line_.StopBits, line_.Parity});
 }
 
