@@ -140,7 +140,8 @@ void AddRenderAndImport(CLI::App& app, Run& run, std::ostream& err) {
   });
 
   auto* import = app.add_subcommand(
-      "import", "Make a sequence of an animated GIF's frames (8 x 16 or scaled down to it)");
+      "import",
+      "Make a sequence of an animated GIF's frames (8 x 16, 16 x 8, or scaled down to it)");
   struct ImportArgs {
     std::string gif, output, mode{"normal"};
   };

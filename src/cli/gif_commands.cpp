@@ -55,7 +55,7 @@ int ImportGif(const std::string& gif, const std::string& output, int effectMode,
     const std::optional<Scene> scene = ReadTubes(frame);
     if (!scene) {
       err << gif << ": refused: a picture of " << frame.width << " x " << frame.height
-          << " pixels is smaller than the tubes' cells, 8 wide and 16 high\n";
+          << " pixels is smaller than the tubes' cells, 8 x 16 (or 16 x 8 standing)\n";
       return kExitRefused;
     }
     cells.insert(cells.end(), scene->begin(), scene->end());

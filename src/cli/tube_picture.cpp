@@ -78,7 +78,23 @@ Picture DrawTubes(const Scene& scene, int scale) {
   return picture;
 }
 
+namespace {
+
+// The same picture turned from standing tubes (one a column) to lying ones (one a row).
+Picture Laid(const Picture& standing) {
+  Picture laid{standing.height, standing.width, {}};
+  laid.pixels.reserve(standing.pixels.size());
+  for (int y = 0; y < laid.height; ++y) {
+    for (int x = 0; x < laid.width; ++x) laid.pixels.push_back(standing.At(y, x));
+  }
+  return laid;
+}
+
+}  // namespace
+
 std::optional<Scene> ReadTubes(const Picture& picture) {
+  // An animation drawn elsewhere at 16 x 8 has its tubes standing.
+  if (picture.width > picture.height) return ReadTubes(Laid(picture));
   if (picture.width < kCellsPerTube || picture.height < kTubes) return std::nullopt;
   Scene scene{};
   const std::optional<int> scale = ScaleOf(picture.width, picture.height);

@@ -30,7 +30,9 @@ Picture DrawTubes(const Scene& scene, int scale);
 
 // The scene a picture shows: a picture of DrawTubes's size at some scale is read at its
 // cells' centres; any other picture at least 8 x 16 is taken as 8 columns by 16 rows of
-// equal blocks, each read at its centre. Nothing for a smaller picture.
+// equal blocks, each read at its centre. A picture wider than high shows the tubes standing,
+// at least 16 x 8: tube 1 the left column, each tube's cells from the top as the window's
+// from the left. Nothing for a smaller picture.
 std::optional<Scene> ReadTubes(const Picture& picture);
 
 }  // namespace lumora::cli

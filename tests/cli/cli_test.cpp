@@ -359,23 +359,36 @@ TEST_F(CliTest, AnOutputThatIsNotARegularFileIsRefusedAndKept) {
   EXPECT_TRUE(std::filesystem::is_symlink(File("link")));
 }
 
-TEST_F(CliTest, ImportScalesALargerPictureDownByItsBlocksAndRefusesASmallerOne) {
+TEST_F(CliTest, ImportScalesALargerPictureDownTakesStandingTubesAndRefusesASmallerOne) {
   const std::vector<CellColour> cells = WriteBlockGif(File("blocks.gif"), 10, 2);
-  {
-    cli::GifEncoder gif(16, 8, 10);
-    EXPECT_TRUE(gif.Add({16, 8, std::vector<CellColour>(16 * 8, colour::Red)}));
-    std::ofstream(File("landscape.gif"), std::ios::binary) << gif.Finish();
+  // 16 x 8, every pixel its own colour: tube x + 1, the cell at window column y.
+  cli::Picture standing{16, 8, {}};
+  Scene standingScene{};
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      standing.pixels.push_back(static_cast<CellColour>(0x100 * x + y + 1));
+      standingScene[CellIndexAt(x + 1, y)] = standing.pixels.back();
+    }
+  }
+  for (const auto& [name, picture] :
+       {std::pair{"standing.gif", standing},
+        std::pair{"small.gif", cli::Picture{8, 8, std::vector<CellColour>(64, colour::Red)}}}) {
+    cli::GifEncoder gif(picture.width, picture.height, 10);
+    EXPECT_TRUE(gif.Add(picture));
+    std::ofstream(File(name), std::ios::binary) << gif.Finish();
   }
   ExpectCases(
       {
           {{"import", "blocks.gif", "--mode", "fala1", "-o", "blocks.sqx"}, 0, "", ""},
-          {{"import", "landscape.gif", "-o", "x.sqx"},
+          {{"import", "standing.gif", "-o", "standing.sqx"}, 0, "", ""},
+          {{"import", "small.gif", "-o", "x.sqx"},
            1,
            "",
-           "landscape.gif: refused: a picture of 16 x 8 pixels is smaller"},
+           "small.gif: refused: a picture of 8 x 8 pixels is smaller"},
       },
       [this](const std::vector<std::string>& args) { return Cli(args); });
   EXPECT_EQ(ReadAll(File("blocks.sqx")), FormatSequenceFile(2, EffectWave1, cells));
+  EXPECT_EQ(ReadAll(File("standing.sqx")), FormatSequenceFile(1, EffectNormal, standingScene));
   EXPECT_FALSE(std::filesystem::exists(File("x.sqx")));
 }
 
