@@ -5,6 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build/release --target lumora lumora_install_files
+cmake --build build/release --target lumora lumora-cli lumora_install_files
 cpack -G DEB -B build/package --config build/release/CPackConfig.cmake
 ls build/package/lumora_*.deb
