@@ -232,7 +232,7 @@ void TForm2::SetProgressPosition(int position) {
 
 void TForm2::PostToUiThread(std::function<void()> task) {
   // Queued, so it never runs inline; tasks still queued when the window goes are dropped.
-  QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+  postedTasks_.Post(std::move(task));
 }
 
 void TForm2::showEvent(QShowEvent* event) {

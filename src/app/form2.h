@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include "app/posted_tasks.h"
 #include "common/dialogs.h"
 #include "common/program_tables.h"
 #include "programming/adapters/usb_adapter.h"
@@ -83,7 +84,9 @@ class TForm2 : public QDialog, public ProgrammingView {
   Panel*& PanelOf(Spinner spinner) { return panels_[static_cast<int>(spinner)]; }
   UpDown*& UpDownOf(Spinner spinner) { return upDowns_[static_cast<int>(spinner)]; }
 
-  // The model uses the adapter and the ticker to its end, so they are declared before it.
+  // The model uses the adapter and the ticker to its end, and its ticks post here until it
+  // stops them, so these are declared before it.
+  PostedTasks postedTasks_;
   std::unique_ptr<UsbAdapter> adapter_;
   std::unique_ptr<Ticker> ticker_;
   ProgrammingWindowModel model_;

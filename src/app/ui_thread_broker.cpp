@@ -3,8 +3,7 @@
 namespace lumora {
 
 void UiThreadBroker::TimerThreadStarted(const TimerThreadStart& start) {
-  QMetaObject::invokeMethod(
-      &uiThread_, [this, start] { broker_.TimerThreadStarted(start); }, Qt::QueuedConnection);
+  uiThread_.Post([this, start] { broker_.TimerThreadStarted(start); });
 }
 
 }  // namespace lumora

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QObject>
-
+#include "app/posted_tasks.h"
 #include "app/realtime_broker.h"
 
 namespace lumora {
@@ -20,7 +19,7 @@ class UiThreadBroker final : public RealtimeBroker {
 
  private:
   RealtimeBroker& broker_;
-  QObject uiThread_;
+  PostedTasks uiThread_;
 };
 
 }  // namespace lumora
