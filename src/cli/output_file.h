@@ -6,8 +6,8 @@
 namespace lumora::cli {
 
 // Whether output may be written: missing, or a regular file (through any links). The save
-// renames a new file over its target, which would put a file in place of a device such as
-// /dev/stdout or of a pipe; such a target is refused with a message to err.
+// itself never replaces anything else; this check comes first so that a device such as
+// /dev/stdout or a pipe is refused by name, with a message to err, before any work is done.
 bool OutputIsAFile(const std::string& output, std::ostream& err);
 
 }  // namespace lumora::cli

@@ -78,19 +78,20 @@ void EditHistory::Record(const EditState& before, const EditState& after) {
 }
 
 std::optional<EditState> EditHistory::Undo(const EditState& current) {
-  if (undo_.empty()) return std::nullopt;
-  Push(redo_, Keep(current));
-  EditState previous = Unpack(undo_.back(), current);
-  undo_.pop_back();
-  return previous;
+  return Step(undo_, redo_, current);
 }
 
 std::optional<EditState> EditHistory::Redo(const EditState& current) {
-  if (redo_.empty()) return std::nullopt;
-  Push(undo_, Keep(current));
-  EditState next = Unpack(redo_.back(), current);
-  redo_.pop_back();
-  return next;
+  return Step(redo_, undo_, current);
+}
+
+std::optional<EditState> EditHistory::Step(std::vector<Kept>& from, std::vector<Kept>& to,
+                                           const EditState& current) {
+  if (from.empty()) return std::nullopt;
+  Push(to, Keep(current));
+  EditState taken = Unpack(from.back(), current);
+  from.pop_back();
+  return taken;
 }
 
 void EditHistory::Push(std::vector<Kept>& stack, Kept kept) {

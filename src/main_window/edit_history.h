@@ -63,6 +63,9 @@ class EditHistory {
   Kept Keep(const EditState& state) const;
   static EditState Unpack(const Kept& kept, const EditState& current);
   static void Push(std::vector<Kept>& stack, Kept kept);
+  // Takes the newest step off one stack, keeping the state it replaces on the other.
+  std::optional<EditState> Step(std::vector<Kept>& from, std::vector<Kept>& to,
+                                const EditState& current);
 
   std::vector<Kept> undo_;
   std::vector<Kept> redo_;
