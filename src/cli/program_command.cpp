@@ -55,6 +55,7 @@ int ProgramController(const ProgramRequest& request, std::ostream& out, std::ost
   TerminalProgress view(out, request.terminal);
   KeptMessages messages;  // the programming window's, for the exit code and the terminal
   bool finished = false;
+  FT_STATUS failure = FT_OK;
   {
     ProgrammingWindowModel model(*choice.Adapter, timer, view, messages);
     model.FormCreate();
@@ -72,11 +73,16 @@ int ProgramController(const ProgramRequest& request, std::ostream& out, std::ost
       model.Close();
       view.RunPosted(0);
       finished = model.State() == TransferState::Finished;
+      failure = model.LinkFailure();
     }
   }
   view.Finish(finished && messages.shown.empty());
   if (!messages.shown.empty()) {
     err << "programmer lost: " << messages.shown.front() << "\n";
+    if (failure == kLineStalled) {
+      err << "the line stalled: the programmer did not take a write within " << kLineTimeoutMs
+          << " ms, so the controller did not receive the image\n";
+    }
     return kExitDeviceLost;
   }
   if (!finished) {

@@ -30,8 +30,10 @@ void ProgrammingLink::ConfigureUsbProgrammer(bool readReply) {
   kind_ = ProgrammerKind::UsbProgrammer;
   LayOut({});
   SetLine(kUsbDivisor, FT_STOP_BITS_1);
-  Write(transmitBuffer_.data(), kUsbBlockSize);
-  if (readReply) adapter_.FT_Read(handle_, replyBlock_.data(), kReplyBlockSize, &bytesRead_);
+  const FT_STATUS status = Write(transmitBuffer_.data(), kUsbBlockSize);
+  if (readReply && status == FT_OK) {
+    adapter_.FT_Read(handle_, replyBlock_.data(), kReplyBlockSize, &bytesRead_);
+  }
 }
 
 void ProgrammingLink::ConfigureStandardProgrammer() {
@@ -63,7 +65,7 @@ void ProgrammingLink::LayOut(std::span<const std::uint8_t> slots) {
 FT_STATUS ProgrammingLink::UsbExchange() {
   adapter_.FT_SetRts(handle_);
   const FT_STATUS status = Write(transmitBuffer_.data(), kUsbBlockSize);
-  adapter_.FT_Read(handle_, replyBlock_.data(), kReplyBlockSize, &bytesRead_);
+  if (status == FT_OK) adapter_.FT_Read(handle_, replyBlock_.data(), kReplyBlockSize, &bytesRead_);
   adapter_.FT_ClrRts(handle_);
   return status;
 }
@@ -92,7 +94,9 @@ FT_STATUS ProgrammingLink::SendStandardFrame() {
 }
 
 FT_STATUS ProgrammingLink::Write(const void* data, std::uint32_t size) {
-  return adapter_.FT_Write(handle_, data, size, &bytesWritten_);
+  bytesWritten_ = 0;
+  const FT_STATUS status = adapter_.FT_Write(handle_, data, size, &bytesWritten_);
+  return status == FT_OK && bytesWritten_ < size ? kLineStalled : status;
 }
 
 }  // namespace lumora

@@ -35,7 +35,10 @@ class ProgrammingLink {
   // Slots from slot 1 on, the rest zero, to the programmer configured last: one block and
   // its reply to the Brightwave USB programmer, returning the write's status; or break,
   // start code and slots 1..387 to the standard one, stopping at the first write or divisor
-  // change that fails and returning its status (a time-out is FT_OK).
+  // change that fails and returning its status. A write the line took only part of within
+  // its time-out fails with kLineStalled, and no reply is waited for after a failed write:
+  // the page never reached the controller whole, and each stalled call costs one time-out
+  // of the thread that waits for the tick.
   FT_STATUS SendPacket(std::span<const std::uint8_t> slots);
 
  private:

@@ -34,6 +34,7 @@ void ProgrammingWindowModel::Open() {
     view_.SetProgramButtonEnabled(false);
     return;
   }
+  linkFailure_ = FT_OK;
   transfer_.Activate();
   SelectUsbProgrammerOnOpening();
   view_.SetProgramButtonEnabled(true);
@@ -138,7 +139,9 @@ void ProgrammingWindowModel::UsbTick() {
     return;
   }
   ShowProgress(transfer_.PrepareNextPacket(packet_, settings_.ForPacket()));
-  if (link_.SendPacket(packet_) != FT_OK) AbandonTransfer();
+  if (const FT_STATUS status = link_.SendPacket(packet_); status != FT_OK) {
+    AbandonTransfer(status);
+  }
 }
 
 // The whole transfer as one burst of frames; the ticks only look for a transfer to send.
@@ -149,8 +152,8 @@ void ProgrammingWindowModel::StandardTick() {
     if (transfer_.State() == TransferState::Running) {
       ShowProgress(transfer_.PrepareNextPacket(packet_, settings_.ForPacket()));
     }
-    if (link_.SendPacket(packet_) != FT_OK) {
-      AbandonTransfer();
+    if (const FT_STATUS status = link_.SendPacket(packet_); status != FT_OK) {
+      AbandonTransfer(status);
       return;
     }
   }
@@ -160,8 +163,11 @@ void ProgrammingWindowModel::ShowProgress(int position) {
   view_.PostToUiThread([this, position] { view_.SetProgressPosition(position); });
 }
 
-void ProgrammingWindowModel::AbandonTransfer() {
+// A page cut short or lost on the way leaves the controller with an image it cannot use: the
+// transfer ends and the next one starts from page 0, never past a page that did not arrive.
+void ProgrammingWindowModel::AbandonTransfer(FT_STATUS failure) {
   ticker_.Stop();
+  linkFailure_ = failure;
   transfer_.Abandon();
   view_.PostToUiThread([this] {
     view_.SetProgressPosition(0);

@@ -63,6 +63,9 @@ class ProgrammingWindowModel {
 
   const ProgrammingSettings& Settings() const { return settings_; }
   TransferState State() const { return transfer_.State(); }
+  // The status of the adapter call that ended the last transfer (kLineStalled for a line
+  // that stopped taking bytes), FT_OK while none has failed since the last opening.
+  FT_STATUS LinkFailure() const { return linkFailure_; }
 
  private:
   void SelectUsbProgrammerOnOpening();
@@ -71,7 +74,7 @@ class ProgrammingWindowModel {
   void UsbTick();
   void StandardTick();
   void ShowProgress(int position);
-  void AbandonTransfer();
+  void AbandonTransfer(FT_STATUS failure);
 
   Ticker& ticker_;
   ProgrammingView& view_;
@@ -84,6 +87,8 @@ class ProgrammingWindowModel {
   // Set while the user-interface thread stops the ticks: a standard burst stops after the
   // frame it is sending instead of holding the window for the rest of the transfer.
   std::atomic<bool> closing_{false};
+  // Written by the tick that ends a transfer and by the opening, read from any thread.
+  std::atomic<FT_STATUS> linkFailure_{FT_OK};
 };
 
 }  // namespace lumora

@@ -23,6 +23,7 @@
 #include "programming/adapters/kernel_tty_port.h"
 #include "programming/programming_link.h"
 #include "programming/wire_format.h"
+#include "pty_pair.h"
 #include "support/as_nobody.h"
 #include "support/temp_folder.h"
 
@@ -30,57 +31,7 @@ namespace lumora {
 namespace {
 
 using namespace std::chrono_literals;
-
-// A pseudo-terminal pair: the adapter opens the slave by its path, the test reads the
-// master and looks at the slave's settings through a descriptor of its own.
-class PtyPair {
- public:
-  PtyPair() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    EXPECT_GE(master_, 0);
-    EXPECT_EQ(::grantpt(master_), 0);
-    EXPECT_EQ(::unlockpt(master_), 0);
-    path_ = ::ptsname(master_);
-    slave_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    EXPECT_GE(slave_, 0);
-  }
-  ~PtyPair() {
-    HangUp();
-    ::close(slave_);
-  }
-  PtyPair(const PtyPair&) = delete;
-  PtyPair& operator=(const PtyPair&) = delete;
-
-  const std::string& Path() const { return path_; }
-
-  // Everything the slave has sent so far.
-  std::vector<std::uint8_t> Take() {
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t chunk[4096];
-    for (ssize_t got; (got = ::read(master_, chunk, sizeof chunk)) > 0;) {
-      bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    return bytes;
-  }
-  void Send(const std::vector<std::uint8_t>& bytes) {
-    ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-  termios2 SlaveSettings() const {
-    termios2 settings{};
-    EXPECT_EQ(::ioctl(slave_, TCGETS2, &settings), 0);
-    return settings;
-  }
-  // The adapter's end hangs up, as a USB-serial adapter's tty does when it is unplugged.
-  void HangUp() {
-    if (master_ >= 0) ::close(master_);
-    master_ = -1;
-  }
-
- private:
-  int master_ = -1;
-  int slave_ = -1;
-  std::string path_;
-};
+using testing::PtyPair;
 
 // The settings a line change gave the slave, and what the master had received by then.
 struct LineChange {
@@ -311,6 +262,28 @@ TEST(TtyAdapter, ADeviceTheUserMayNotOpenIsAccessDenied) {
     return adapter.FT_Open(0, &handle) == kAdapterAccessDenied && handle == 0 ? 0 : 1;
   });
   EXPECT_EQ(refused, 0);
+}
+
+// Another program writing to the same line would break the frames: while the adapter holds
+// the device, a second opening is refused, and once it lets go the device opens again.
+TEST(TtyAdapter, TheDeviceIsOpenedForThisProgramAlone) {
+  PtyPair pty;
+  // Anyone may open it, so that a refusal can only come from the exclusive use.
+  ASSERT_EQ(::chmod(pty.Path().c_str(), 0666), 0);
+  // 0 when a second adapter's opening gives the expected status.
+  const auto secondOpening = [&](FT_STATUS expected) {
+    return testing::AsNobody([&] {
+      TtyAdapter second(pty.Path());
+      FT_HANDLE handle = 0;
+      return second.FT_Open(0, &handle) == expected ? 0 : 1;
+    });
+  };
+  TtyAdapter adapter(pty.Path());
+  FT_HANDLE handle = 0;
+  ASSERT_EQ(adapter.FT_Open(0, &handle), FT_OK);
+  EXPECT_EQ(secondOpening(FT_DEVICE_NOT_OPENED), 0);
+  ASSERT_EQ(adapter.FT_Close(handle), FT_OK);
+  EXPECT_EQ(secondOpening(FT_OK), 0);
 }
 
 // Unplugged during a transfer: every call after it says the device is gone, which the link

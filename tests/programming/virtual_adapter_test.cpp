@@ -508,6 +508,8 @@ TEST_P(UnpluggedDevice, FailsEveryCallUntilPluggedInAndOpenedAgain) {
     wire.Send(false, std::vector<Slots>(packets.begin(), packets.begin() + 40));
 
     GetParam().Plug(adapter, directory, false);
+    // The next frame meets the device away; from then on every call on the handle fails.
+    wire.StandardFrame(packets[40]);
     const FT_HANDLE handle = wire.Handle();
     std::uint8_t bytes[kReplyBlockSize] = {};
     std::uint32_t moved = 9;

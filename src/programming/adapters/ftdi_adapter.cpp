@@ -188,9 +188,11 @@ FT_STATUS FtdiAdapter::SendGrouped() {
   const Clock::time_point start = port_->Now();
   const int result = port_->WriteData(grouped_);
   const Clock::time_point done = port_->Now();
-  if (result < 0) {
+  // Bytes the chip did not take within the USB write time-out never reach the line; the
+  // writes they came from have returned, so the call that sends them reports it.
+  if (result < 0 || static_cast<std::size_t>(result) < grouped_.size()) {
     grouped_.clear();
-    return Failure(result);
+    return result < 0 ? Failure(result) : kLineStalled;
   }
   const auto wireTime = std::chrono::duration_cast<Clock::duration>(
       BitTime(divisor_) * bitsPerByte_ * static_cast<double>(grouped_.size()));

@@ -22,8 +22,9 @@ inline constexpr std::array<UsbId, 5> kFtdiSerialIds = {
 // with the chip's own special values 0 (3 MBaud) and 1 (2 MBaud). Writes made while the line
 // settings stay the same are sent as one USB transfer: on the next line change, read,
 // modem-line change or close, or once a standard frame's start code and 387 slots are
-// gathered. Before the rate or format changes, the bytes already sent must have left the
-// chip, so a break byte is a full 420 us low at its own rate.
+// gathered; a transfer the chip takes only part of gives kLineStalled from the call that sent
+// it. Before the rate or format changes, the bytes already sent must have left the chip, so a
+// break byte is a full 420 us low at its own rate.
 class FtdiAdapter final : public UsbAdapter {
  public:
   // Through libftdi1.

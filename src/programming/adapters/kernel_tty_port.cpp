@@ -50,6 +50,8 @@ int KernelTtyPort::Open(const std::string& path) {
 
 void KernelTtyPort::Close() {
   if (fd_ < 0) return;
+  // The kernel keeps the device exclusive while anyone else still holds it open.
+  ::ioctl(fd_, TIOCNXCL);
   ::close(fd_);
   fd_ = -1;
 }

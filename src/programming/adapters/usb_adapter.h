@@ -14,13 +14,18 @@ inline constexpr FT_STATUS FT_IO_ERROR = 4;
 // Lumora's own status, beyond the D2XX codes: the adapter is there but the user has no right
 // to open it, which the window reports apart from a missing adapter.
 inline constexpr FT_STATUS kAdapterAccessDenied = 0x100;
+// Lumora's own too: the line did not take all the bytes of a write within the write time-out
+// (nobody reads the other end, the device stopped taking data). The link gives it for a short
+// write; an adapter that gathers writes gives it from the call that sends them.
+inline constexpr FT_STATUS kLineStalled = 0x101;
 
 // Handle of an open adapter; 0 is never a valid handle.
 using FT_HANDLE = std::uintptr_t;
 
 // The calls the programming link makes on the USB adapter, shaped like the D2XX
 // library's: a real FTDI backend and a virtual programmer/controller implement it.
-// A time-out is not an error: the call returns FT_OK with fewer bytes moved.
+// A time-out is not an error: the call returns FT_OK with fewer bytes moved; the link takes a
+// short write as a failed one.
 class UsbAdapter {
  public:
   virtual ~UsbAdapter() = default;

@@ -1,9 +1,12 @@
 #include "programming/virtual/virtual_adapter.h"
 
 #include <algorithm>
+#include <charconv>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
+#include "files/atomic_save.h"
 #include "programming/virtual/receiver_report.h"
 #include "programming/wire_format.h"
 
@@ -11,11 +14,23 @@ namespace lumora {
 
 namespace {
 
-bool WriteWholeFile(const std::filesystem::path& path, const void* data, std::size_t size) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-  file.close();
-  return !file.fail();
+bool Exists(const std::filesystem::path& path) {
+  std::error_code error;
+  return !path.empty() && std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
+
+// The number at the start of the stall file; 0 for none, or for anything but a regular file,
+// which is never opened (a pipe would hold the line up).
+std::uint64_t StallLimit(const std::filesystem::path& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return 0;
+  char text[32] = {};
+  std::ifstream(path, std::ios::binary).read(text, sizeof text - 1);
+  std::string_view number(text);
+  number.remove_prefix(std::min(number.find_first_not_of(" \t\r\n"), number.size()));
+  std::uint64_t limit = 0;
+  std::from_chars(number.data(), number.data() + number.size(), limit);
+  return limit;
 }
 
 }  // namespace
@@ -23,6 +38,7 @@ bool WriteWholeFile(const std::filesystem::path& path, const void* data, std::si
 VirtualAdapter::VirtualAdapter(const std::filesystem::path& directory, std::uint64_t wireLogCap)
     : directory_(directory),
       unplugFile_(directory / "unplug"),
+      stallFile_(directory / "stall"),
       log_(std::make_unique<WireLog>(directory / "wire.log", wireLogCap)),
       lineRecording_(std::make_unique<LineRecording>(directory / "line.vcd")) {
   filesOk_ = log_->Ok() && lineRecording_->Ok();
@@ -43,7 +59,7 @@ FT_STATUS VirtualAdapter::FT_Open(int deviceIndex, FT_HANDLE* handle) {
   FT_STATUS status = FT_OK;
   if (handle == nullptr) {
     status = FT_INVALID_HANDLE;
-  } else if (!present_ || UnplugFileExists() || deviceIndex != 0) {
+  } else if (!present_ || Exists(unplugFile_) || deviceIndex != 0) {
     status = FT_DEVICE_NOT_FOUND;
   } else if (line_.Open) {
     status = FT_DEVICE_NOT_OPENED;  // one program at a time, as with the real device
@@ -95,27 +111,37 @@ FT_STATUS VirtualAdapter::FT_Read(FT_HANDLE handle, void* buffer, std::uint32_t 
 FT_STATUS VirtualAdapter::FT_Write(FT_HANDLE handle, const void* buffer, std::uint32_t bytesToWrite,
                                    std::uint32_t* bytesWritten) {
   std::lock_guard lock(mutex_);
+  // Every block and every break, but no slot write at the DMX rate: once per block or frame.
+  if (line_.Open && handle == line_.Handle && line_.Format.Divisor != kDmxDivisor) LookAtFiles();
   FT_STATUS status = Usable(handle);
   if (status == FT_IO_ERROR) status = goneWriteStatus_;
   if (status == FT_OK && buffer == nullptr && bytesToWrite > 0) status = FT_IO_ERROR;
   const auto bytes =
       std::span(static_cast<const std::uint8_t*>(buffer), buffer != nullptr ? bytesToWrite : 0);
-  const std::uint32_t written = status == FT_OK ? bytesToWrite : 0;
-  if (bytesWritten != nullptr) *bytesWritten = written;
   if (status != FT_OK) {
-    Log("FT_Write", {handle, bytesToWrite}, status, written, bytes);
+    if (bytesWritten != nullptr) *bytesWritten = 0;
+    Log("FT_Write", {handle, bytesToWrite}, status, 0, bytes);
     return status;
   }
+  // A stalled line takes what it still has room for and returns at the time-out.
+  std::uint32_t written = bytesToWrite;
+  if (stallLimit_) {
+    const std::uint64_t room = *stallLimit_ - std::min(stallTaken_, *stallLimit_);
+    written = static_cast<std::uint32_t>(std::min<std::uint64_t>(written, room));
+    stallTaken_ += written;
+  }
+  if (bytesWritten != nullptr) *bytesWritten = written;
+  const auto taken = bytes.first(written);
   const ReceivedTransfer& received = receiver_.Received();
   const std::uint32_t blocksBefore = received.UsbBlocks;
   const bool finalBefore = received.FinalArrived;
-  decoder_.Write(bytes, line_.Format);
+  decoder_.Write(taken, line_.Format);
   replyBytesPending_ += (received.UsbBlocks - blocksBefore) * std::uint64_t{kReplyBlockSize};
   if (writesBeforeGone_ && --*writesBeforeGone_ == 0) {
     present_ = false;
     writesBeforeGone_.reset();
   }
-  Log("FT_Write", {handle, bytesToWrite}, status, written, bytes, bytes);
+  Log("FT_Write", {handle, bytesToWrite}, status, written, taken, taken);
   if (!finalBefore && received.FinalArrived) WriteFiles();
   return status;
 }
@@ -185,14 +211,21 @@ VirtualLine VirtualAdapter::Line() const {
 
 FT_STATUS VirtualAdapter::Usable(FT_HANDLE handle) {
   if (!line_.Open || handle != line_.Handle) return FT_INVALID_HANDLE;
-  if (handleLost_ == FT_OK && UnplugFileExists()) handleLost_ = FT_DEVICE_NOT_FOUND;
   if (handleLost_ == FT_OK && !present_) handleLost_ = FT_IO_ERROR;
   return handleLost_;
 }
 
-bool VirtualAdapter::UnplugFileExists() const {
-  std::error_code error;
-  return !unplugFile_.empty() && std::filesystem::exists(unplugFile_, error);
+void VirtualAdapter::LookAtFiles() {
+  if (directory_.empty()) return;
+  if (handleLost_ == FT_OK && Exists(unplugFile_)) handleLost_ = FT_DEVICE_NOT_FOUND;
+  if (!Exists(stallFile_)) {
+    stallLimit_.reset();
+    return;
+  }
+  // The bytes count from the moment the file is found; a number changed while it stays
+  // counts from then too.
+  if (!stallLimit_) stallTaken_ = 0;
+  stallLimit_ = StallLimit(stallFile_);
 }
 
 void VirtualAdapter::Log(const char* name, std::initializer_list<std::uint64_t> arguments,
@@ -206,9 +239,12 @@ void VirtualAdapter::WriteFiles() {
   if (!log_) return;
   const ReceivedTransfer& received = receiver_.Received();
   const std::string report = FormatReceiverReport(received);
-  const bool reportOk = WriteWholeFile(directory_ / "report.txt", report.data(), report.size());
+  // Whole or not at all, and never into a pipe or device put in their place.
+  const bool reportOk = SaveFileAtomically((directory_ / "report.txt").string(), report);
   const bool imageOk =
-      WriteWholeFile(directory_ / "image.bin", received.Image.data(), received.Image.size());
+      SaveFileAtomically((directory_ / "image.bin").string(),
+                         std::string_view(reinterpret_cast<const char*>(received.Image.data()),
+                                          received.Image.size()));
   log_->Flush();
   lineRecording_->Flush();
   filesOk_ = filesOk_ && reportOk && imageOk && log_->Ok() && lineRecording_->Ok();

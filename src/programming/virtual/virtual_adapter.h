@@ -32,9 +32,12 @@ struct VirtualLine {
 // first arrives and on FT_Close) and wire.log (every call, written out on FT_Close, at a
 // final packet and when enough has gathered; capped, see WireLog) and line.vcd (the transmit
 // line drawn from the writes for a logic analyser's view, written out at the same moments;
-// capped, see LineRecording). While a file named "unplug" exists there, the device is away:
-// it is looked for at every call, so a person can pull the plug by creating the file and plug
-// it in again by removing it.
+// capped, see LineRecording). While a file named "unplug" exists there, the device is away,
+// so a person can pull the plug by creating the file and plug it in again by removing it.
+// While a file named "stall" exists there, the line takes only as many more bytes as the
+// number in it (none without a number) and then nothing, as a line nobody reads: writes end
+// at their time-out with fewer bytes; removing the file frees the line. Both files are looked
+// for at each opening and at the first write of each block or frame, not at every call.
 // Calls may come from different threads one at a time; the test accessors may run beside
 // them.
 class VirtualAdapter final : public UsbAdapter {
@@ -81,7 +84,9 @@ class VirtualAdapter final : public UsbAdapter {
   // FT_OK for the open handle of a present device; else what the call returns. The first
   // call that meets the device away marks the handle dead.
   FT_STATUS Usable(FT_HANDLE handle);
-  bool UnplugFileExists() const;
+  // The unplug and stall files, once per block or frame: a standard transfer makes some
+  // 29,000 calls.
+  void LookAtFiles();
   // One line-setting call: applies the change when the handle is usable, and logs it.
   template <typename Apply>
   FT_STATUS Change(const char* name, FT_HANDLE handle,
@@ -111,6 +116,10 @@ class VirtualAdapter final : public UsbAdapter {
   std::uint64_t replyBytesPending_ = 0;
   std::filesystem::path directory_;
   std::filesystem::path unplugFile_;  // empty without a directory
+  std::filesystem::path stallFile_;
+  // The stall file's number while the file is there, and the bytes taken since it was found.
+  std::optional<std::uint64_t> stallLimit_;
+  std::uint64_t stallTaken_ = 0;
   std::unique_ptr<WireLog> log_;
   std::unique_ptr<LineRecording> lineRecording_;
   bool filesOk_ = true;
