@@ -259,6 +259,9 @@ const ErrorCase kErrorCases[] = {
     {"WriteFailed", "WriteData", -1, WriteBlock, FT_IO_ERROR},
     {"WriteWithoutDevice", "WriteData", kFtdiDeviceUnavailable, WriteBlock, FT_DEVICE_NOT_FOUND},
     {"GatheredWriteFailsAtTheRateChange", "WriteData", -1, BreakThenRate, FT_IO_ERROR},
+    // The chip took only part of the transfer within the USB write time-out.
+    {"WriteTakenInPart", "WriteData", 100, WriteBlock, kLineStalled},
+    {"GatheredWriteNotTakenAtTheRateChange", "WriteData", 0, BreakThenRate, kLineStalled},
     {"ReadFailed", "ReadData", kLibusbIo, ReadReply, FT_IO_ERROR},
     {"ReadDeviceGone", "ReadData", kUsbNoDevice, ReadReply, FT_DEVICE_NOT_FOUND},
     {"RateRequestStalled", "SetBaudDivisor", kLibusbPipe, BreakThenRate, FT_IO_ERROR},

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "recording_adapter.h"
@@ -71,6 +72,32 @@ TEST(ProgrammingLinkTest, EveryBlockAndFrameCarriesOnlyTheSlotsItIsGiven) {
   expected[2] = 0x55;
   expected[3] = 0x66;
   EXPECT_EQ(slots, expected);
+}
+
+// A write the line took only part of within its time-out is a failed write: the page never
+// reached the controller whole. Nothing more is sent after it and no reply is waited for.
+TEST(ProgrammingLinkTest, AShortWriteFailsThePacketAsAStalledLine) {
+  for (const bool usb : {true, false}) {
+    RecordingAdapter adapter;
+    ProgrammingLink link(adapter);
+    ASSERT_EQ(link.OpenProgrammer(), FT_OK);
+    usb ? link.ConfigureUsbProgrammer(true) : link.ConfigureStandardProgrammer();
+    // The standard frame's third write: its first three slots.
+    adapter.ShortWritesFrom = adapter.WriteCount() + (usb ? 0 : 2);
+    const std::size_t before = adapter.CallCount();
+    EXPECT_EQ(link.SendPacket(std::vector<std::uint8_t>(kUsbBlockSlots, 0xA5)), kLineStalled);
+    const std::vector<AdapterCall> calls = adapter.Sequence(before);
+    ASSERT_FALSE(calls.empty());
+    if (usb) {
+      EXPECT_EQ(calls.back().Name, "FT_ClrRts");
+      EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                              [](const AdapterCall& call) { return call.Name == "FT_Read"; }),
+                0);
+    } else {
+      EXPECT_EQ(calls.back().Name, "FT_Write");
+      EXPECT_EQ(calls.back().Args, std::vector<std::uint32_t>{kStandardSlotWriteSize});
+    }
+  }
 }
 
 }  // namespace

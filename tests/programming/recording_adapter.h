@@ -30,6 +30,8 @@ class RecordingAdapter : public UsbAdapter {
   FT_STATUS OpenStatus = FT_OK;
   // Writes from this one on (counted from 0) fail with FT_IO_ERROR.
   int FailWritesFrom = -1;
+  // Writes from this one on end at their time-out, FT_OK with one byte fewer than asked.
+  int ShortWritesFrom = -1;
   // FT_SetDivisor with this divisor fails with FT_IO_ERROR.
   int FailDivisor = -1;
   // Runs before each write is recorded, with the write's number; set it before the writer
@@ -79,8 +81,9 @@ class RecordingAdapter : public UsbAdapter {
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
     calls_.push_back({"FT_Write", handle, {bytesToWrite}, {bytes, bytes + bytesToWrite}});
     const bool fail = FailWritesFrom >= 0 && writes_ >= FailWritesFrom;
+    const bool cutShort = ShortWritesFrom >= 0 && writes_ >= ShortWritesFrom;
     ++writes_;
-    *bytesWritten = fail ? 0 : bytesToWrite;
+    *bytesWritten = fail ? 0 : bytesToWrite - (cutShort ? 1 : 0);
     return fail ? FT_IO_ERROR : Status(handle);
   }
   FT_STATUS FT_SetDataCharacteristics(FT_HANDLE handle, std::uint8_t wordLength,

@@ -1,8 +1,11 @@
 #include "programming/virtual/virtual_adapter.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdlib>
@@ -571,6 +574,134 @@ INSTANTIATE_TEST_SUITE_P(
                                     bool present) { adapter.SetDevicePresent(present); },
                                  FT_IO_ERROR}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// The stall file: from the moment it is found the line takes only as many more bytes as it
+// says, then nothing, until it is removed. Blocks of 528 bytes, what each write takes.
+struct Stall {
+  const char* Name;
+  const char* Text;
+  std::vector<std::uint32_t> Taken;
+};
+
+void PrintTo(const Stall& stall, std::ostream* out) {
+  *out << stall.Name;
+}
+
+class StalledLine : public ::testing::TestWithParam<Stall> {};
+
+TEST_P(StalledLine, TakesOnlyTheBytesTheStallFileSaysThenNothing) {
+  const std::filesystem::path directory = FreshDirectory();
+  {
+    VirtualAdapter adapter(directory);
+    Wire wire(adapter);
+    wire.Open();
+    wire.UseUsb();
+    std::ofstream(directory / "stall") << GetParam().Text;
+    std::array<std::uint8_t, kUsbBlockSize> block{};
+    block[1] = kUsbBlockMarker;
+    std::vector<std::uint32_t> taken;
+    for (std::size_t write = 0; write < GetParam().Taken.size(); ++write) {
+      std::uint32_t written = 9;
+      EXPECT_EQ(adapter.FT_Write(wire.Handle(), block.data(), kUsbBlockSize, &written), FT_OK);
+      taken.push_back(written);
+    }
+    EXPECT_EQ(taken, GetParam().Taken);
+    // Only whole blocks reach the controller; the rest is noise on its line.
+    const auto whole = std::count(taken.begin(), taken.end(), kUsbBlockSize);
+    EXPECT_EQ(adapter.Received().UsbBlocks, static_cast<std::uint32_t>(whole));
+
+    // Removed: the line takes everything again.
+    std::filesystem::remove(directory / "stall");
+    std::uint32_t written = 0;
+    EXPECT_EQ(adapter.FT_Write(wire.Handle(), block.data(), kUsbBlockSize, &written), FT_OK);
+    EXPECT_EQ(written, kUsbBlockSize);
+    wire.Close();
+  }
+  std::filesystem::remove_all(directory);
+}
+
+INSTANTIATE_TEST_SUITE_P(StallFile, StalledLine,
+                         ::testing::Values(Stall{"Number", "1000", {528, 472, 0}},
+                                           Stall{"NumberOnItsOwnLine", " 600\n", {528, 72, 0}},
+                                           Stall{"Zero", "0", {0, 0}}, Stall{"Empty", "", {0}},
+                                           Stall{"NotANumber", "many", {0}}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// The files are looked for at the first write of each block or frame, not at every call: a
+// standard transfer makes some 29,000. One made in the middle of a frame leaves the rest of
+// that frame whole and stops the next one at its break.
+struct MidFrameFile {
+  const char* Name;
+  const char* File;
+  FT_STATUS NextBreak;
+};
+
+void PrintTo(const MidFrameFile& file, std::ostream* out) {
+  *out << file.Name;
+}
+
+class FileMadeMidFrame : public ::testing::TestWithParam<MidFrameFile> {};
+
+TEST_P(FileMadeMidFrame, TakesEffectAtTheNextFrame) {
+  const std::filesystem::path directory = FreshDirectory();
+  {
+    VirtualAdapter adapter(directory);
+    Wire wire(adapter);
+    wire.Open();
+    wire.UseStandard();
+    const std::vector<Slots> packets = Transfer(MakeImage(9));
+    constexpr std::size_t kSlotsBefore = 99;
+    wire.StandardFrame(packets[0], kSlotsBefore);
+    std::ofstream(directory / GetParam().File) << "0";
+    for (std::size_t k = kSlotsBefore; k < kStandardFrameSlots; k += kStandardSlotWriteSize) {
+      std::uint32_t written = 0;
+      EXPECT_EQ(
+          adapter.FT_Write(wire.Handle(), packets[0].data() + k, kStandardSlotWriteSize, &written),
+          FT_OK);
+      EXPECT_EQ(written, kStandardSlotWriteSize);
+    }
+    EXPECT_TRUE(adapter.Received().PageArrived[0]);
+
+    const std::uint8_t breakByte = 0;
+    std::uint32_t written = 9;
+    EXPECT_EQ(adapter.FT_SetDivisor(wire.Handle(), kBreakDivisor), FT_OK);
+    EXPECT_EQ(adapter.FT_Write(wire.Handle(), &breakByte, 1, &written), GetParam().NextBreak);
+    EXPECT_EQ(written, 0u);
+    wire.Close();
+  }
+  std::filesystem::remove_all(directory);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFiles, FileMadeMidFrame,
+                         ::testing::Values(MidFrameFile{"Stall", "stall", FT_OK},
+                                           MidFrameFile{"Unplug", "unplug", FT_DEVICE_NOT_FOUND}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// The report and the image are saved whole or not at all: never into a pipe put in the
+// report's place, which a plain write would feed (or wait on, with nobody reading it).
+TEST(VirtualAdapter, AReportThatIsAPipeIsLeftAloneAndTheFilesAreNotOk) {
+  const std::filesystem::path directory = FreshDirectory();
+  const std::filesystem::path report = directory / "report.txt";
+  ASSERT_EQ(::mkfifo(report.c_str(), 0600), 0);
+  // Someone reads the pipe, so that a write into it would not hang the test.
+  const int reader = ::open(report.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  {
+    VirtualAdapter adapter(directory);
+    Wire wire(adapter);
+    wire.Open();
+    wire.UseUsb();
+    wire.Send(true, Transfer(MakeImage(10)));
+    EXPECT_FALSE(adapter.FilesOk());
+    wire.Close();
+  }
+  char byte = 0;
+  EXPECT_LE(::read(reader, &byte, 1), 0);
+  ::close(reader);
+  EXPECT_TRUE(std::filesystem::is_fifo(report));
+  EXPECT_EQ(std::filesystem::file_size(directory / "image.bin"), std::uintmax_t{kTransferBytes});
+  std::filesystem::remove_all(directory);
+}
 
 // Lines given to LineRuns, one letter a line, and what it writes out.
 struct Folding {
