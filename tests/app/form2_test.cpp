@@ -90,6 +90,7 @@ class Form2Test : public QObject {
   void usbTransferPacedByTheRealTimerArrivesWhole();
   void deviceLostMidTransferShowsTheMessageAndStops();
   void unplugFileInTheVirtualFolderPullsThePlugMidTransfer();
+  void stallFileInTheVirtualFolderEndsTheTransferAndTheNextStartsAfresh();
   void withoutADeviceEveryShowingShowsTheMessageAndProgrammingStaysDisabled();
 
  private:
@@ -624,6 +625,49 @@ void Form2Test::unplugFileInTheVirtualFolderPullsThePlugMidTransfer() {
   QVERIFY(report.open(QIODevice::ReadOnly));
   QVERIFY(
       QString::fromUtf8(report.readAll()).contains(QStringLiteral("Wynik: transmisja kompletna")));
+}
+
+void Form2Test::stallFileInTheVirtualFolderEndsTheTransferAndTheNextStartsAfresh() {
+  // A line that stops taking bytes: DIR/stall says how many more bytes it takes.
+  const QString directory = folder_->filePath(QStringLiteral("virtual"));
+  AdapterChoice choice = ChooseAdapter("virtual:" + directory.toStdString(), nullptr);
+  QVERIFY(choice.Adapter);
+  controller_ = dynamic_cast<VirtualAdapter*>(choice.Adapter.get());
+  QVERIFY(controller_);
+  MakeWindow(std::move(choice.Adapter));
+  QFile stall(directory + QStringLiteral("/stall"));
+  OpenProject();
+
+  constexpr int kPacketsBeforeStall = 20;
+  SendAndRun(*form2_, [&] {
+    StartTransfer();
+    Ticks(kPacketsBeforeStall);
+    QCOMPARE(controller_->Received().Packets, std::uint32_t{kPacketsBeforeStall});
+    // Room for a hundred more bytes: the next block does not reach the controller whole.
+    QVERIFY(stall.open(QIODevice::WriteOnly));
+    stall.write("100");
+    stall.close();
+    Ticks(1);
+    QTRY_COMPARE(dialogs_.errors, std::vector<std::string>{std::string(message::NoProgrammer)});
+    QCOMPARE(form2_->Model().State(), TransferState::Idle);
+    QTRY_COMPARE(Progress()->value(), 0);
+    QVERIFY(!ProgramButton()->isEnabled());
+  });
+  QCOMPARE(controller_->Received().Packets, std::uint32_t{kPacketsBeforeStall});
+
+  // The line freed and the window opened again: the transfer starts from page 0, not after
+  // the page that never arrived, and completes.
+  QVERIFY(stall.remove());
+  SendAndRun(*form2_, [&] {
+    StartTransfer();
+    Ticks(kUsbTransferTicks);
+    QCOMPARE(form2_->Model().State(), TransferState::Finished);
+  });
+  const ReceivedTransfer received = controller_->Received();
+  QCOMPARE(received.Verdicts[kPacketsBeforeStall].Page, 0);
+  QCOMPARE(received.Outcome, TransferOutcome::Complete);
+  CheckReceivedImage();
+  QCOMPARE(dialogs_.errors.size(), 1u);
 }
 
 void Form2Test::withoutADeviceEveryShowingShowsTheMessageAndProgrammingStaysDisabled() {

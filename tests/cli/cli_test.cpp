@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -433,6 +434,28 @@ TEST_F(ProgramTest, ProgrammerUnpluggedDuringTheTransferIsADeviceLost) {
   EXPECT_NE(run.err.find("programmer lost: Brak połączenia z programatorem"), std::string::npos)
       << run.err;
   EXPECT_EQ(run.out.find("transfer complete"), std::string::npos);
+}
+
+// A line nobody reads takes the first pages and then no more: the transfer is a device
+// lost, said to be a stalled line, never a transfer complete nor a wait for the time limit.
+TEST_F(ProgramTest, AStalledLineIsADeviceLost) {
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(::grantpt(master), 0);
+  ASSERT_EQ(::unlockpt(master), 0);
+  const std::string line = ::ptsname(master);
+  for (const char* programmer : {"usb", "standard"}) {
+    const auto start = std::chrono::steady_clock::now();
+    const CliRun run =
+        Cli({"program", "show.prj", "--programmer", programmer, "--adapter", "tty:" + line});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)) << programmer;
+    EXPECT_EQ(run.exitCode, 3) << programmer << ": " << run.err;
+    EXPECT_NE(run.err.find("programmer lost: Brak połączenia z programatorem\nthe line stalled"),
+              std::string::npos)
+        << programmer << ": " << run.err;
+    EXPECT_EQ(run.out.find("transfer complete"), std::string::npos) << programmer;
+  }
+  ::close(master);
 }
 
 TEST_F(ProgramTest, UsbProgrammerCompletes) {
