@@ -25,7 +25,7 @@ class ProgrammingLink {
   void CloseProgrammer();
 
   // The line set-up of the Brightwave USB programmer: an empty block is written and, when
-  // readReply, one reply read.
+  // readReply and the line took the block, one reply read.
   void ConfigureUsbProgrammer(bool readReply);
   void ConfigureStandardProgrammer();
 

@@ -36,8 +36,9 @@ struct VirtualLine {
 // so a person can pull the plug by creating the file and plug it in again by removing it.
 // While a file named "stall" exists there, the line takes only as many more bytes as the
 // number in it (none without a number) and then nothing, as a line nobody reads: writes end
-// at their time-out with fewer bytes; removing the file frees the line. Both files are looked
-// for at each opening and at the first write of each block or frame, not at every call.
+// at their time-out with fewer bytes; removing the file frees the line. The unplug file is
+// looked for at each opening, and both at the first write of each block or frame, not at
+// every call.
 // Calls may come from different threads one at a time; the test accessors may run beside
 // them.
 class VirtualAdapter final : public UsbAdapter {
