@@ -118,6 +118,7 @@ TEST(StalledPtyClosing, AnswersWithinHalfASecond) {
   tick.join();
   EXPECT_LT(took, 500ms);
   EXPECT_EQ(window.model.LinkFailure(), kLineStalled);
+  EXPECT_EQ(window.Errors(), std::vector<std::string>{std::string(message::NoProgrammer)});
 }
 
 }  // namespace
