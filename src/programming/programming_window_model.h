@@ -23,8 +23,9 @@ inline constexpr int kStandardTickMs = 300;
 // The programming window's logic: settings, adapter link and transfer. The commands run on
 // the user-interface thread, Tick on the ticker's. Whatever reconfigures or closes the
 // adapter first stops the ticker and waits for a running tick, so the two threads never use
-// the adapter at once. The adapter, ticker, view and message boxes outlive the model; its
-// destructor stops the ticks and closes the adapter.
+// the adapter at once. That wait stays short on a stalled line: each write gives up at the
+// line's time-out, and the write that fails ends the tick. The adapter, ticker, view and message
+// boxes outlive the model; its destructor stops the ticks and closes the adapter.
 class ProgrammingWindowModel {
  public:
   ProgrammingWindowModel(UsbAdapter& adapter, Ticker& ticker, ProgrammingView& view,
