@@ -49,18 +49,23 @@ const char* PolicyName(int policy) {
   }
 }
 
-// Unlike the application, which keeps the call off its timer thread, the benchmark asks the
-// service on the new thread itself: nothing else runs here, and the ticks measured all come
-// after the answer.
+// As in the application, a timer thread only tells of itself, and the main thread asks the
+// service without waiting for the answer; the class is read at the last tick.
 void MeasurePacing(const char* label, RealtimeKit& realtime) {
-  std::atomic<bool> answered = false;
-  std::atomic<double> requestMs = 0;
+  std::atomic<int> threadsStarted = 0;
   TMMTimer timer(/*designMode=*/false, [&](const TimerThreadStart& start) {
-    const Clock::time_point asked = Clock::now();
-    realtime.TimerThreadStarted(start);
-    requestMs = Ms(Clock::now() - asked);
-    answered = true;
+    QMetaObject::invokeMethod(QCoreApplication::instance(),
+                              [&realtime, start] { realtime.TimerThreadStarted(start); });
+    ++threadsStarted;
   });
+  // Waits until the service has answered for the given timer thread; the time waited.
+  const auto answerFor = [&](int thread) {
+    const Clock::time_point asked = Clock::now();
+    while (threadsStarted < thread) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    QCoreApplication::processEvents();
+    while (realtime.Waiting()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return Ms(Clock::now() - asked);
+  };
   std::vector<Clock::time_point> stamps;
   stamps.reserve(kTicks);
   std::mutex mutex;
@@ -68,15 +73,14 @@ void MeasurePacing(const char* label, RealtimeKit& realtime) {
   sched_param param{};
   timer.OnMMTimer = [&](TMMTimer&) {
     std::lock_guard lock(mutex);
-    if (stamps.empty()) pthread_getschedparam(pthread_self(), &policy, &param);
+    if (stamps.size() == kTicks - 1) pthread_getschedparam(pthread_self(), &policy, &param);
     if (stamps.size() < kTicks) stamps.push_back(Clock::now());
   };
-  // The first thread's request is over before the measured thread starts, so that stopping
-  // the first does not wait for the service.
-  while (!answered) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  answerFor(1);  // the thread the timer starts as it is made
   const Clock::time_point start = Clock::now();
   timer.SetInterval(kPeriodMs);
   timer.Enabled = true;
+  const double requestMs = answerFor(2);
   for (;;) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::lock_guard lock(mutex);
@@ -99,7 +103,7 @@ void MeasurePacing(const char* label, RealtimeKit& realtime) {
       "%-28s lateness min %.3f ms, median %.3f ms, 99th percentile %.3f ms, max %.3f ms\n"
       "%-28s %s %d (real-time request %.1f ms)\n",
       "", lateness.front(), lateness[kTicks / 2], lateness[kTicks * 99 / 100], lateness.back(), "",
-      PolicyName(policy), param.sched_priority, requestMs.load());
+      PolicyName(policy), param.sched_priority, requestMs);
 }
 
 void MeasurePacingWithBusyCores(int busyCores, const char* label, RealtimeKit& realtime) {

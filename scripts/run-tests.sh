@@ -22,7 +22,7 @@ done
 # The programming window's widget tests under ASan+UBSan and under TSan, ticks delivered from
 # a thread of their own, building only what they need. Debian's Qt is not built for TSan: the
 # window marks the hand-off of each task it posts to the user-interface thread for it, and the
-# test's suppressions cover only reports wholly inside Qt (tests/app/tsan_qt.supp).
+# test's suppressions cover only Qt's hand-offs between its own threads (tests/app/tsan_qt.supp).
 for sanitizer in address thread; do
   cmake -S . -B "build/$sanitizer-qt" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DLUMORA_SANITIZE="$sanitizer"

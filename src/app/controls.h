@@ -16,6 +16,9 @@ namespace lumora {
 class Panel;
 class UpDown;
 
+// The height of the windows' text, in pixels.
+inline constexpr int kFontPixels = 11;
+
 // Builders of the controls of the windows: each puts one control at its place (left, top,
 // width, height relative to the parent), names it as the window names it and gives it the
 // name that accessibility tools read out.

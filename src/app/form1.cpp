@@ -24,7 +24,6 @@ namespace lumora {
 namespace {
 
 constexpr int kTimerIntervalMs = 100;
-constexpr int kFontPixels = 11;
 
 std::optional<MouseButton> ToMouseButton(Qt::MouseButton button) {
   switch (button) {
@@ -68,7 +67,7 @@ TForm1::TForm1(FileDialogs& dialogs, MessageBoxes& messages, QWidget* parent)
   font.setPixelSize(kFontPixels);
   setFont(font);
 
-  MakeLabel(this, QStringLiteral("Label1"), {128, 0}, QStringLiteral("V1.2"), 21);
+  MakeLabel(this, QStringLiteral("Label1"), {128, 0}, QStringLiteral("V" LUMORA_VERSION), 21);
   BuildTubes();
   BuildTools();
 

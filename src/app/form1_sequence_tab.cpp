@@ -4,9 +4,12 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include <string_view>
+
 #include "app/button_images.h"
 #include "app/controls.h"
 #include "app/form1.h"
+#include "main_window/effect_steps.h"
 
 namespace lumora {
 
@@ -29,11 +32,11 @@ void TForm1::BuildSequenceTab(QWidget* page) {
 
   QGroupBox* groupBox1 =
       MakeGroupBox(page, QStringLiteral("GroupBox1"), {16, 72, 209, 225}, QStringLiteral("Sceny"));
-  const char* const effectCaptions[] = {"normal", "fala1", "fala2"};
   for (int i = 0; i < 3; ++i) {
-    effectButtons_[i] =
-        MakeRadioButton(groupBox1, QStringLiteral("RadioButton%1").arg(i + 1),
-                        {8 + 64 * i, 16, 57, 17}, QString::fromLatin1(effectCaptions[i]));
+    const std::string_view caption = kEffectModeNames[i];
+    effectButtons_[i] = MakeRadioButton(
+        groupBox1, QStringLiteral("RadioButton%1").arg(i + 1), {8 + 64 * i, 16, 57, 17},
+        QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
   }
   effectButtons_[0]->setChecked(true);
   connect(effectButtons_[0], &QRadioButton::clicked, this, [this] { RadioButton1Click(); });

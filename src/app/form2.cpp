@@ -22,7 +22,6 @@ namespace lumora {
 
 namespace {
 
-constexpr int kFontPixels = 11;
 constexpr int kSmallestFontPixels = 8;
 constexpr QSize kPanelSize(33, 21);
 constexpr QSize kUpDownSize(18, 25);

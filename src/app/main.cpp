@@ -13,7 +13,7 @@
 #include "app/qt_dialogs.h"
 #include "app/realtime_kit.h"
 #include "app/ui_thread_broker.h"
-#include "programming/adapters/adapter_choice.h"
+#include "programming/adapter_choice.h"
 #include "programming/adapters/ftdi_adapter.h"
 #include "timer/mm_timer.h"
 

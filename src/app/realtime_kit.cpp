@@ -7,6 +7,7 @@
 
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <QVariant>
 
@@ -16,9 +17,10 @@ namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.RealtimeKit1");
 const QString kPath = QStringLiteral("/org/freedesktop/RealtimeKit1");
-// A service that does not answer within this is taken as absent, so that the window waits
-// for it once at most. Time enough for the bus to start the service on its first call.
-constexpr int kCallTimeoutMs = 1000;
+// A service that does not answer within this is taken as absent. Nothing waits for the answer
+// meanwhile, so it leaves time enough for the bus to start the service and for the authority
+// behind the service to decide.
+constexpr int kCallTimeoutMs = 25000;
 
 // The service serves only a process whose real-time threads must block within its bound of
 // processor time, and refuses any other.
@@ -37,53 +39,102 @@ bool KeepRealtimeRunsWithin(qint64 boundUs) {
 RealtimeKit::RealtimeKit(QDBusConnection bus) : bus_(std::move(bus)) {}
 
 void RealtimeKit::TimerThreadStarted(const TimerThreadStart& start) {
-  if (start.realTime || !Ready()) return;
-  QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService,
-                                                     QStringLiteral("MakeThreadRealtime"));
-  call << QVariant::fromValue(static_cast<quint64>(start.threadId))
-       << QVariant::fromValue(static_cast<quint32>(priority_));
-  const QDBusError answer(bus_.call(call, QDBus::Block, kCallTimeoutMs));
-  // A service that went away or stopped answering is not asked again; a refusal (too many
-  // requests of late, say) leaves only this thread in the ordinary class.
-  switch (answer.type()) {
-    case QDBusError::NoReply:
-    case QDBusError::Timeout:
-    case QDBusError::TimedOut:
-    case QDBusError::ServiceUnknown:
-    case QDBusError::Disconnected:
-      state_ = State::Absent;
+  if (start.realTime) return;
+  switch (state_) {
+    case State::Unasked:
+      waitingThreads_.push_back(start.threadId);
+      ReadLimits();
       break;
-    default:
+    case State::Reading:
+      waitingThreads_.push_back(start.threadId);
+      break;
+    case State::Ready:
+      AskForRealtime(start.threadId);
+      break;
+    case State::Absent:
       break;
   }
 }
 
-bool RealtimeKit::Ready() {
-  if (state_ == State::Unasked) state_ = ReadLimits() ? State::Ready : State::Absent;
-  return state_ == State::Ready;
+void RealtimeKit::ReadLimits() {
+  if (!bus_.isConnected()) {
+    GiveUp();
+    return;
+  }
+  state_ = State::Reading;
+  ReadProperty(QStringLiteral("MaxRealtimePriority"), [this](qint64 maxPriority) {
+    ReadProperty(QStringLiteral("RTTimeUSecMax"),
+                 [this, maxPriority](qint64 rtTimeMaxUs) { LimitsRead(maxPriority, rtTimeMaxUs); });
+  });
 }
 
-bool RealtimeKit::ReadLimits() {
-  if (!bus_.isConnected()) return false;
-  qint64 maxPriority = 0;
-  qint64 rtTimeMaxUs = 0;
-  if (!ReadProperty(QStringLiteral("MaxRealtimePriority"), maxPriority) || maxPriority < 1 ||
-      !ReadProperty(QStringLiteral("RTTimeUSecMax"), rtTimeMaxUs)) {
-    return false;
+void RealtimeKit::LimitsRead(qint64 maxPriority, qint64 rtTimeMaxUs) {
+  if (maxPriority < 1 || !KeepRealtimeRunsWithin(rtTimeMaxUs)) {
+    GiveUp();
+    return;
   }
   priority_ = static_cast<int>(std::min<qint64>(kTimerThreadPriority, maxPriority));
-  return KeepRealtimeRunsWithin(rtTimeMaxUs);
+  state_ = State::Ready;
+  for (const pid_t threadId : std::exchange(waitingThreads_, {})) AskForRealtime(threadId);
 }
 
-bool RealtimeKit::ReadProperty(const QString& name, qint64& value) {
+void RealtimeKit::ReadProperty(const QString& name, std::function<void(qint64)> then) {
   QDBusMessage get = QDBusMessage::createMethodCall(
       kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
   get << kService << name;
-  const QDBusMessage reply = bus_.call(get, QDBus::Block, kCallTimeoutMs);
-  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
-  bool ok = false;
-  value = qvariant_cast<QDBusVariant>(reply.arguments().first()).variant().toLongLong(&ok);
-  return ok;
+  Call(get, [this, then = std::move(then)](const QDBusMessage& reply) {
+    bool ok = false;
+    const qint64 value =
+        reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+            ? qvariant_cast<QDBusVariant>(reply.arguments().first()).variant().toLongLong(&ok)
+            : 0;
+    if (ok) {
+      then(value);
+    } else {
+      GiveUp();
+    }
+  });
+}
+
+void RealtimeKit::AskForRealtime(pid_t threadId) {
+  QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService,
+                                                     QStringLiteral("MakeThreadRealtime"));
+  call << QVariant::fromValue(static_cast<quint64>(threadId))
+       << QVariant::fromValue(static_cast<quint32>(priority_));
+  Call(call, [this](const QDBusMessage& reply) {
+    // A service that went away or stopped answering is not asked again; a refusal (too many
+    // requests of late, say) leaves only this thread in the ordinary class.
+    switch (QDBusError(reply).type()) {
+      case QDBusError::NoReply:
+      case QDBusError::Timeout:
+      case QDBusError::TimedOut:
+      case QDBusError::ServiceUnknown:
+      case QDBusError::Disconnected:
+        GiveUp();
+        break;
+      default:
+        break;
+    }
+  });
+}
+
+void RealtimeKit::GiveUp() {
+  state_ = State::Absent;
+  waitingThreads_.clear();
+}
+
+void RealtimeKit::Call(const QDBusMessage& call,
+                       std::function<void(const QDBusMessage&)> answered) {
+  ++unanswered_;
+  // The watcher reports even a call that failed at once only from the event loop, never
+  // from within this function.
+  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), &calls_);
+  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &calls_,
+                   [this, watcher, answered = std::move(answered)] {
+                     --unanswered_;
+                     watcher->deleteLater();
+                     answered(watcher->reply());
+                   });
 }
 
 }  // namespace lumora

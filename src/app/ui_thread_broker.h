@@ -6,10 +6,10 @@
 namespace lumora {
 
 // Tells a broker of each timer thread from the user-interface thread, not the timer's: the
-// broker's answer may wait for the system bus and the authority behind it, which must never
-// hold back a tick, while the thread runs in the ordinary class meanwhile. Made on the
-// user-interface thread; the broker outlives it, and news still queued when it goes is
-// dropped.
+// broker's questions go over the system bus, whose answers the user-interface thread's event
+// loop brings, and asking must never hold back a tick; the thread runs in the ordinary class
+// until the answer comes. Made on the user-interface thread; the broker outlives it, and news
+// still queued when it goes is dropped.
 class UiThreadBroker final : public RealtimeBroker {
  public:
   explicit UiThreadBroker(RealtimeBroker& broker) : broker_(broker) {}

@@ -46,7 +46,7 @@ class UpDown : public QWidget {
   int position_ = 0;
   int increment_ = 1;
   std::optional<Direction> held_;
-  QTimer repeat_;
+  QTimer repeat_{this};
 };
 
 }  // namespace lumora

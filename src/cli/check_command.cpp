@@ -16,16 +16,8 @@ namespace lumora::cli {
 namespace {
 
 std::string ModeName(int mode) {
-  switch (mode) {
-    case EffectNormal:
-      return "normal";
-    case EffectWave1:
-      return "fala1";
-    case EffectWave2:
-      return "fala2";
-    default:
-      return "unknown mode " + std::to_string(mode);
-  }
+  if (mode < EffectNormal || mode > EffectWave2) return "unknown mode " + std::to_string(mode);
+  return std::string(kEffectModeNames[mode - EffectNormal]);
 }
 
 ReadResult CheckSequence(const std::string& path, std::ostream& out) {

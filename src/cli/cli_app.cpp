@@ -4,12 +4,15 @@
 
 #include <functional>
 #include <map>
+#include <string>
 
 #include "cli/check_command.h"
 #include "cli/controller_files.h"
 #include "cli/exit_codes.h"
 #include "cli/gif_commands.h"
 #include "cli/program_command.h"
+#include "common/program_tables.h"
+#include "files/table_file.h"
 #include "main_window/effect_steps.h"
 #include "programming/programming_settings.h"
 
@@ -19,8 +22,13 @@ namespace {
 
 using Run = std::function<int()>;
 
-const std::map<std::string, int> kModes = {
-    {"normal", EffectNormal}, {"fala1", EffectWave1}, {"fala2", EffectWave2}};
+const std::map<std::string, int> kModes = [] {
+  std::map<std::string, int> modes;
+  for (int mode = EffectNormal; mode <= EffectWave2; ++mode) {
+    modes.emplace(kEffectModeNames[mode - EffectNormal], mode);
+  }
+  return modes;
+}();
 
 CLI::Range RangeOf(Spinner spinner) {
   const lumora::SpinnerRange& range = kSpinnerRanges[static_cast<int>(spinner)];
@@ -39,10 +47,11 @@ void AddCheck(CLI::App& app, Run& run, std::ostream& out, std::ostream& err) {
 }
 
 void AddImage(CLI::App& app, Run& run, std::ostream& out, std::ostream& err) {
-  auto* command = app.add_subcommand(
-      "image", "Write the controller image the programming window sends (57088 bytes)");
+  auto* command =
+      app.add_subcommand("image", "Write the controller image the programming window sends (" +
+                                      std::to_string(kTransferBytes) + " bytes)");
   struct Args {
-    std::string project, table{"str.tab"}, output;
+    std::string project, table{kTableFileName}, output;
     bool hex = false;
   };
   auto args = std::make_shared<Args>();
@@ -88,7 +97,7 @@ void AddProgram(CLI::App& app, Run& run, std::ostream& out, std::ostream& err, b
   auto* command =
       app.add_subcommand("program", "Program the controller through the programmer, headless");
   auto request = std::make_shared<ProgramRequest>();
-  request->tableFile = "str.tab";
+  request->tableFile = kTableFileName;
   request->terminal = terminal;
   auto programmer = std::make_shared<std::string>();
   command->add_option("PROJECT", request->project, "Project file (.prj)")->required();
@@ -143,14 +152,14 @@ void AddRenderAndImport(CLI::App& app, Run& run, std::ostream& err) {
       "import",
       "Make a sequence of an animated GIF's frames (8 x 16, 16 x 8, or scaled down to it)");
   struct ImportArgs {
-    std::string gif, output, mode{"normal"};
+    std::string gif, output, mode{kEffectModeNames[0]};
   };
   auto importArgs = std::make_shared<ImportArgs>();
   import->add_option("GIF", importArgs->gif, "Animated GIF")->required();
   import->add_option("-o,--output", importArgs->output, "Sequence file (.sqx)")->required();
   import->add_option("--mode", importArgs->mode, "Effect mode of the sequence")
       ->capture_default_str()
-      ->check(CLI::IsMember({"normal", "fala1", "fala2"}));
+      ->check(CLI::IsMember(kModes));
   import->callback([&run, &err, importArgs] {
     run = [&err, importArgs] {
       return ImportGif(importArgs->gif, importArgs->output, kModes.at(importArgs->mode), err);

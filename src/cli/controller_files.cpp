@@ -44,9 +44,8 @@ int Written(bool written, const std::string& output, std::ostream& err) {
 }  // namespace
 
 std::string SentImageBytes(const ControllerImageArray& image) {
-  std::string bytes(kImageSentBytes, '\0');
-  for (int i = 0; i < kImageSentBytes; ++i) bytes[i] = static_cast<char>(image[i] & 0xFF);
-  return bytes;
+  const SentImageArray sent = SentImage(image);
+  return std::string(sent.begin(), sent.end());
 }
 
 std::string HexDump(std::string_view bytes) {

@@ -9,8 +9,7 @@
 
 namespace lumora::cli {
 
-// The bytes the programming window sends: the low byte of each of the image's first
-// kImageSentBytes entries.
+// The bytes the programming window sends.
 std::string SentImageBytes(const ControllerImageArray& image);
 
 // A dump of bytes: the offset, then 16 bytes in hex, a line each.

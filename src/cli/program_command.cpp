@@ -7,7 +7,7 @@
 #include "cli/exit_codes.h"
 #include "cli/kept_messages.h"
 #include "cli/terminal_progress.h"
-#include "programming/adapters/adapter_choice.h"
+#include "programming/adapter_choice.h"
 #include "programming/adapters/ftdi_adapter.h"
 #include "programming/programming_window_model.h"
 #include "timer/mm_timer.h"

@@ -15,6 +15,11 @@ inline constexpr int kAutoPrograms = 7;
 inline constexpr int kAutoTableSize = 3 * kAutoPrograms + 1;  // 21 values and a spare 22nd
 inline constexpr int kPackedSceneBytes = StoreCapacity * kCellsPerScene / 2;  // 56320
 inline constexpr int kControllerImageSize = 224 * 256;                        // 57344
+// The controller receives the image's first 223 pages of 256 entries.
+inline constexpr int kPageSize = 256;
+inline constexpr int kTransferPackets = 223;
+inline constexpr int kTransferBytes = kTransferPackets * kPageSize;  // 57088
+static_assert(kTransferBytes <= kControllerImageSize);
 
 // Program k (1..56): scene count at 2(k-1), effect mode at 2(k-1)+1.
 using ProgramTableArray = std::array<std::int32_t, kProgramTableSize>;
@@ -25,5 +30,13 @@ using AutoTableArray = std::array<std::int32_t, kAutoTableSize>;
 using PackedScenesArray = std::array<std::uint8_t, kPackedSceneBytes>;
 // Only the low byte of each entry is sent to the controller.
 using ControllerImageArray = std::array<std::int32_t, kControllerImageSize>;
+using SentImageArray = std::array<std::uint8_t, kTransferBytes>;
+
+// The bytes the controller receives of image.
+inline SentImageArray SentImage(const ControllerImageArray& image) {
+  SentImageArray sent{};
+  for (int i = 0; i < kTransferBytes; ++i) sent[i] = static_cast<std::uint8_t>(image[i] & 0xFF);
+  return sent;
+}
 
 }  // namespace lumora

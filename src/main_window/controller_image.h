@@ -8,7 +8,6 @@ namespace lumora {
 inline constexpr int kImageProgramTable = 22;
 inline constexpr int kImagePackedScenes = kImageProgramTable + kProgramTableSize;  // 134
 inline constexpr int kImageTableFile = kImagePackedScenes + kPackedSceneBytes;     // 56454
-inline constexpr int kImageSentBytes = 223 * 256;                                  // 57088
 
 // Two cells per byte: bits 6..4 blue, green, red of the even cell, bits 2..0 of the odd one;
 // a channel is on exactly when its byte of the colour is 255.

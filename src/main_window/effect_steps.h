@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "main_window/scene_store.h"
 
@@ -10,6 +11,9 @@ namespace lumora {
 inline constexpr int EffectNormal = 1;
 inline constexpr int EffectWave1 = 2;  // "fala1": cells enter one by one along the chain
 inline constexpr int EffectWave2 = 3;  // "fala2": tubes scroll in from tube 16
+// The modes' names, as the window's radio buttons and the command line show them, at
+// mode - EffectNormal.
+inline constexpr std::array<std::string_view, 3> kEffectModeNames = {"normal", "fala1", "fala2"};
 
 // Position of the preview inside the sequence, shared by the three frame steps.
 struct PreviewState {

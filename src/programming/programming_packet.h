@@ -13,11 +13,6 @@ namespace lumora {
 inline constexpr std::array<std::uint8_t, 16> ProgrammingSignature = {
     0x5C, 0x21, 0x9A, 0x47, 0xE3, 0x0B, 0x76, 0xD8, 0x14, 0xAF, 0x62, 0x3E, 0xC9, 0x85, 0x1D, 0xB0};
 
-inline constexpr int kPageSize = 256;
-inline constexpr int kTransferPackets = 223;
-// The image bytes the controller receives: 223 pages.
-inline constexpr int kTransferBytes = kTransferPackets * kPageSize;  // 57,088
-static_assert(kTransferBytes <= kControllerImageSize);
 // Slots 1..284 carry a packet; the page starts at slot 29.
 inline constexpr int kPacketSlots = 284;
 inline constexpr int kPageSlot = 29;

@@ -1,18 +1,8 @@
 #include "programming/programming_transfer.h"
 
-#include <algorithm>
-
 #include "programming/crc16.h"
 
 namespace lumora {
-
-namespace {
-
-std::uint8_t LowByte(std::int32_t entry) {
-  return static_cast<std::uint8_t>(entry & 0xFF);
-}
-
-}  // namespace
 
 void ProgrammingTransfer::Request() {
   Phase phase = phase_.load();
@@ -36,7 +26,7 @@ TransferState ProgrammingTransfer::State() const {
 }
 
 void ProgrammingTransfer::HandOver(const ControllerImageArray& image) {
-  std::transform(image.begin(), image.begin() + kTransferBytes, handedOver_.begin(), LowByte);
+  handedOver_ = SentImage(image);
 }
 
 void ProgrammingTransfer::Activate() {

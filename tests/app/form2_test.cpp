@@ -26,7 +26,7 @@
 #include "files/project_file.h"
 #include "files/table_file.h"
 #include "form1_places.h"
-#include "programming/adapters/adapter_choice.h"
+#include "programming/adapter_choice.h"
 #include "programming/adapters/ftdi_adapter.h"
 #include "programming/virtual/virtual_adapter.h"
 #include "support/fake_dialogs.h"

@@ -151,9 +151,8 @@ class CliTest : public ::testing::Test {
     auto image = std::make_unique<ControllerImageArray>();
     BuildImageTables(fullAuto, project->ProgramTable, packed, *image);
     std::ranges::copy(tableValues, image->begin() + kImageTableFile);
-    std::string bytes;
-    for (int i = 0; i < kImageSentBytes; ++i) bytes += static_cast<char>((*image)[i] & 0xFF);
-    return bytes;
+    const SentImageArray sent = SentImage(*image);
+    return std::string(sent.begin(), sent.end());
   }
 
   TempFolder folder;

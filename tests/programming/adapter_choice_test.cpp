@@ -1,4 +1,4 @@
-#include "programming/adapters/adapter_choice.h"
+#include "programming/adapter_choice.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -4,7 +4,6 @@
 // so the controller never receives the first pages of one image and the rest of another.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -59,13 +58,6 @@ TEST_P(ReopenedWithImage, ResumesOnlyWithTheImageItStartedWith) {
 INSTANTIATE_TEST_SUITE_P(ImageChanges, ReopenedWithImage, ::testing::ValuesIn(kImageChanges),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-std::array<std::uint8_t, kTransferBytes> SentBytes(const ControllerImageArray& image) {
-  std::array<std::uint8_t, kTransferBytes> bytes{};
-  std::transform(image.begin(), image.begin() + kTransferBytes, bytes.begin(),
-                 [](std::int32_t entry) { return static_cast<std::uint8_t>(entry & 0xFF); });
-  return bytes;
-}
-
 // The whole road through the virtual controller, whose report the user reads.
 TEST(ResumedTransferEndToEnd, AChangedProgramReachesTheControllerAsOneWholeImage) {
   const TempFolder folder;
@@ -84,7 +76,7 @@ TEST(ResumedTransferEndToEnd, AChangedProgramReachesTheControllerAsOneWholeImage
 
   const ReceivedTransfer received = window.adapter.Received();
   EXPECT_EQ(received.Outcome, TransferOutcome::Complete);
-  EXPECT_EQ(received.Image, SentBytes(window.image));
+  EXPECT_EQ(received.Image, SentImage(window.image));
   const std::string report = ReadBytes(folder.File("report.txt"));
   for (const char* line :
        {"Transmisje kompletne: 1\n", "Strony: 223 z 223\n", "Sumy kontrolne obrazu: dobre 1, złe 0",

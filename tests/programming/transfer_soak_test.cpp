@@ -62,13 +62,6 @@ ControllerImageArray PatternImage() {
   return image;
 }
 
-std::array<std::uint8_t, kTransferBytes> LowBytes(const ControllerImageArray& image) {
-  std::array<std::uint8_t, kTransferBytes> bytes{};
-  std::transform(image.begin(), image.begin() + kTransferBytes, bytes.begin(),
-                 [](std::int32_t entry) { return static_cast<std::uint8_t>(entry & 0xFF); });
-  return bytes;
-}
-
 int KindIndex(ProgrammerKind kind) {
   return kind == ProgrammerKind::UsbProgrammer ? 0 : 1;
 }
@@ -80,7 +73,7 @@ int KindIndex(ProgrammerKind kind) {
 class ReceiverWatch {
  public:
   explicit ReceiverWatch(const ControllerImageArray& image)
-      : expected_(LowBytes(image)), expectedChecksum_(TransferCrc16(expected_)) {}
+      : expected_(SentImage(image)), expectedChecksum_(TransferCrc16(expected_)) {}
 
   void CountTick(ProgrammerKind kind) {
     std::lock_guard lock(mutex_);

@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "programming/adapters/adapter_choice.h"
+#include "programming/adapter_choice.h"
 #include "programming/adapters/kernel_tty_port.h"
 #include "programming/programming_link.h"
 #include "programming/wire_format.h"

@@ -416,8 +416,10 @@ TEST_F(ProgrammingWindowTest, ClosingWaitsForTheRunningTick) {
   };
   std::thread tick([&] { Tick(); });
   entered.get_future().wait();
+  const int stops = ticker.Stops();
   ui.Post([&] { model.Close(); });
-  std::this_thread::sleep_for(20ms);
+  // Close has stopped the ticker and waits for the tick: nothing closed yet.
+  EXPECT_TRUE(ticker.WaitForStops(stops + 1));
   EXPECT_NE(adapter.Sequence().back(), Call("FT_Close"));
   release.set_value();
   tick.join();

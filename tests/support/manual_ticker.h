@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -24,7 +26,24 @@ class ManualTicker : public Ticker {
   void Stop() override {
     running_ = false;
     if (tickThread_.load() == std::this_thread::get_id()) return;
+    {
+      std::lock_guard lock(stopsMutex_);
+      ++stops_;
+    }
+    stopped_.notify_all();
     std::lock_guard wait(tickMutex_);
+  }
+
+  // How often Stop was called from outside a tick.
+  int Stops() {
+    std::lock_guard lock(stopsMutex_);
+    return stops_;
+  }
+  // Returns once Stop has been called from outside a tick count times in all (its waiting for
+  // a running tick may still go on), or false if that takes 10 s.
+  bool WaitForStops(int count) {
+    std::unique_lock lock(stopsMutex_);
+    return stopped_.wait_for(lock, std::chrono::seconds(10), [&] { return stops_ >= count; });
   }
 
   bool Running() const { return running_; }
@@ -53,6 +72,9 @@ class ManualTicker : public Ticker {
   std::atomic<int> period_{0};
   std::atomic<std::thread::id> tickThread_{};
   Ticker::Tick tick_;
+  std::mutex stopsMutex_;
+  std::condition_variable stopped_;
+  int stops_ = 0;
 };
 
 }  // namespace lumora::testing

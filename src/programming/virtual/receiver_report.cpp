@@ -81,7 +81,9 @@ std::string FormatReceiverReport(const ReceivedTransfer& received) {
   text += "Pakiety: " + Number(received.Packets) + " (za krótkie " + Number(received.CutShort) +
           ", zły numer strony " + Number(received.BadPageNumbers) + ")\n";
   text += "Strony: " + Number(pages) + " z " + Number(kTransferPackets) + "\n";
-  text += "Brakujące strony (222 = końcowa): " + MissingPages(received) + "\n";
+  // The final packet carries page kFinalPageNumber but counts as the last of the pages.
+  text += "Brakujące strony (" + Number(kTransferPackets - 1) +
+          " = końcowa): " + MissingPages(received) + "\n";
   if (received.LastSettings) {
     const ReceivedSettings& settings = *received.LastSettings;
     text += "Adres docelowy: " + Number(settings.TargetAddress) +

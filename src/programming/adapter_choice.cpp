@@ -1,4 +1,4 @@
-#include "programming/adapters/adapter_choice.h"
+#include "programming/adapter_choice.h"
 
 #include <filesystem>
 #include <system_error>
