@@ -5,11 +5,13 @@
 
 #include "cli/exit_codes.h"
 #include "cli/gif_file.h"
+#include "cli/gif_reader.h"
 #include "cli/headless_window.h"
 #include "cli/output_file.h"
 #include "cli/refusal_reason.h"
 #include "cli/tube_picture.h"
 #include "files/atomic_save.h"
+#include "files/input_file.h"
 #include "files/sequence_file.h"
 
 namespace lumora::cli {
@@ -45,23 +47,31 @@ int RenderSequence(const std::string& sequence, const std::string& output, int s
 int ImportGif(const std::string& gif, const std::string& output, int effectMode,
               std::ostream& err) {
   if (!OutputIsAFile(output, err)) return kExitRefused;
-  const DecodedGif decoded = DecodeGif(gif, MaxScenes);
-  if (!decoded.error.empty()) {
-    err << gif << ": refused: " << decoded.error << "\n";
+  InputFile file(gif);
+  if (file.Opening() != ReadResult::Ok) {
+    err << gif << ": refused: the GIF " << RefusalReason(file.Opening()) << "\n";
+    return kExitRefused;
+  }
+  const GifBytes bytes = [&file](unsigned char* buffer, std::size_t size) {
+    return file.Read(buffer, size);
+  };
+  GifReader reader(bytes);
+  const auto points = TubePoints(reader.Width(), reader.Height());
+  if (reader.Error().empty() && !points) {
+    err << gif << ": refused: a picture of " << reader.Width() << " x " << reader.Height()
+        << " pixels is smaller than the tubes' cells, 8 x 16 (or 16 x 8 standing)\n";
+    return kExitRefused;
+  }
+  std::vector<std::vector<CellColour>> frames;
+  if (points) frames = reader.ReadFrames(*points, MaxScenes);
+  if (!reader.Error().empty()) {
+    err << gif << ": refused: " << reader.Error() << "\n";
     return kExitRefused;
   }
   std::vector<CellColour> cells;
-  for (const Picture& frame : decoded.frames) {
-    const std::optional<Scene> scene = ReadTubes(frame);
-    if (!scene) {
-      err << gif << ": refused: a picture of " << frame.width << " x " << frame.height
-          << " pixels is smaller than the tubes' cells, 8 x 16 (or 16 x 8 standing)\n";
-      return kExitRefused;
-    }
-    cells.insert(cells.end(), scene->begin(), scene->end());
-  }
-  const int sceneCount = static_cast<int>(decoded.frames.size());
-  if (!SaveSequenceFile(output, sceneCount, effectMode, cells)) {
+  for (const std::vector<CellColour>& frame : frames)
+    cells.insert(cells.end(), frame.begin(), frame.end());
+  if (!SaveSequenceFile(output, static_cast<int>(frames.size()), effectMode, cells)) {
     err << output << ": could not be written\n";
     return kExitRefused;
   }

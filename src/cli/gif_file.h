@@ -34,14 +34,4 @@ class GifEncoder {
   bool ok_ = false;
 };
 
-// The frames of an animated GIF as they are seen, one after the other: each drawn over the
-// ones before as their disposal leaves them. On failure error says why: also when the GIF
-// has more than maxFrames frames or a screen over kMaxGifPixels.
-struct DecodedGif {
-  std::vector<Picture> frames;
-  std::string error;  // empty on success
-};
-inline constexpr long kMaxGifPixels = 4096L * 4096L;
-DecodedGif DecodeGif(const std::string& path, int maxFrames);
-
 }  // namespace lumora::cli

@@ -282,7 +282,7 @@ TEST_F(CliTest, RenderedFramesImportBackAsThePreviewShowsThem) {
           {{"render", "wave.sqx", "--scale", "3", "--frames", "40", "-o", "wave.gif"}, 0, "", ""},
           {{"import", "wave.gif", "--mode", "fala2", "-o", "wave40.sqx"}, 0, "", ""},
           {{"render", "song.sqx", "--scale", "1", "--frames", "100", "-o", "long.gif"}, 0, "", ""},
-          {{"import", "long.gif", "-o", "x.sqx"}, 1, "", "100 frames, more than the 99"},
+          {{"import", "long.gif", "-o", "x.sqx"}, 1, "", "more than the 99 frames a sequence can hold"},
           {{"import", "song.sqx", "-o", "x.sqx"}, 1, "", "song.sqx: refused: "},
           {{"render", "bad.sqx", "-o", "x.gif"}, 1, "", "bad.sqx: refused"},
           {{"render", "song.sqx", "--scale", "0", "-o", "x.gif"}, 2, "", "--scale"},
