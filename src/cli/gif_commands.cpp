@@ -13,6 +13,7 @@
 #include "files/atomic_save.h"
 #include "files/input_file.h"
 #include "files/sequence_file.h"
+#include "main_window/effect_steps.h"
 
 namespace lumora::cli {
 
@@ -30,11 +31,15 @@ int RenderSequence(const std::string& sequence, const std::string& output, int s
   const Picture size = DrawTubes({}, scale);
   GifEncoder gif(size.width, size.height, kFrameDelayCs);
   const int count = frames.value_or(kMaxRenderFrames);
+  // In a mode the preview has no step for, the window's grid stands still and the sequence
+  // never reaches its end: its one pass is the one picture.
+  const int mode = model.Editor().Store().EffectMode;
+  const bool still = mode != EffectNormal && mode != EffectWave1 && mode != EffectWave2;
   // Each tick of the preview timer, as the window runs it.
   for (int frame = 0; frame < count; ++frame) {
     model.PreviewTick();
     if (!gif.Add(DrawTubes(model.Editor().Store().WorkingScene, scale))) break;
-    if (!frames && model.Editor().TakeSequenceEnd()) break;
+    if (!frames && (still || model.Editor().TakeSequenceEnd())) break;
   }
   const std::string bytes = gif.Finish();
   if (bytes.empty() || !SaveFileAtomically(output, bytes)) {

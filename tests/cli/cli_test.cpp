@@ -85,13 +85,15 @@ class CliTest : public ::testing::Test {
   }
 
   // Starts lumora-cli with args in the fixture folder, its output going to files there.
-  pid_t Start(const std::vector<std::string>& args) const {
+  // Standard output goes to stdoutPath instead when one is given.
+  pid_t Start(const std::vector<std::string>& args, const std::string& stdoutPath = "") const {
     std::vector<std::string> all = {LUMORA_CLI};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& arg : all) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    const std::string out = File(".out"), err = File(".err");
+    const std::string out = stdoutPath.empty() ? File(".out") : stdoutPath;
+    const std::string err = File(".err");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, folder.Path().c_str());
@@ -326,6 +328,33 @@ TEST_F(CliTest, RenderedFramesImportBackAsThePreviewShowsThem) {
     frames.insert(frames.end(), shown.begin(), shown.end());
   }
   EXPECT_EQ(ReadAll(File("wave40.sqx")), FormatSequenceFile(40, EffectWave2, frames));
+}
+
+TEST_F(CliTest, AFailedWriteToStandardOutputIsAnOutputNotWritten) {
+  ASSERT_TRUE(std::filesystem::is_character_file("/dev/full"));
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"image", "show.prj", "--hex"},
+        std::vector<std::string>{"check", "song.sqx", "show.prj"}}) {
+    SCOPED_TRACE(args[0]);
+    const CliRun run = Wait(Start(args, "/dev/full"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "standard output: could not be written\n");
+  }
+}
+
+// The reader takes any effect mode; the window's preview stands still in one it has no step
+// for, so one pass is one picture, not a render that never meets the sequence's end.
+TEST_F(CliTest, RenderOfASequenceInAnUnknownModeIsOnePass) {
+  ASSERT_TRUE(SaveSequenceFile(File("odd.sqx"), 3, 7, sequence));
+  ExpectCases(
+      {
+          {{"check", "odd.sqx"}, 0, "odd.sqx: sequence, 3 scenes, mode unknown mode 7\n", ""},
+          {{"render", "odd.sqx", "--scale", "1", "-o", "odd.gif"}, 0, "", ""},
+          {{"import", "odd.gif", "-o", "back.sqx"}, 0, "", ""},
+      },
+      [this](const std::vector<std::string>& args) { return Cli(args); });
+  EXPECT_EQ(ReadAll(File("back.sqx")),
+            FormatSequenceFile(1, EffectNormal, std::span(sequence).first(kCellsPerScene)));
 }
 
 // A picture of 8 x 16 blocks of block x block pixels, each block of its own colour.
