@@ -12,9 +12,10 @@ namespace {
 
 constexpr int kPaletteSize = 256;
 
-int AppendToString(GifFileType* gif, const GifByteType* bytes, int length) {
-  static_cast<std::string*>(gif->UserData)->append(reinterpret_cast<const char*>(bytes), length);
-  return length;
+// Fewer bytes taken than given is how giflib learns of a failed write.
+int PassToSink(GifFileType* gif, const GifByteType* bytes, int length) {
+  const GifSink& sink = *static_cast<const GifSink*>(gif->UserData);
+  return sink(std::string_view(reinterpret_cast<const char*>(bytes), length)) ? length : 0;
 }
 
 GifColorType GifColourOf(CellColour colour) {
@@ -33,6 +34,11 @@ bool Index(const Picture& frame, std::vector<GifPixelType>& indices, ColourMap& 
   std::array<GifColorType, kPaletteSize> colours{};
   indices.resize(frame.pixels.size());
   for (std::size_t i = 0; i < frame.pixels.size(); ++i) {
+    // The tubes are drawn in runs of one colour: a run is looked up once.
+    if (i > 0 && frame.pixels[i] == frame.pixels[i - 1]) {
+      indices[i] = indices[i - 1];
+      continue;
+    }
     const auto [entry, added] =
         palette.try_emplace(frame.pixels[i], static_cast<int>(palette.size()));
     if (added) {
@@ -77,10 +83,10 @@ bool PutFrame(GifFileType* gif, const Picture& frame, int delayCs) {
 
 }  // namespace
 
-GifEncoder::GifEncoder(int width, int height, int delayCs)
-    : width_(width), height_(height), delayCs_(delayCs) {
+GifEncoder::GifEncoder(int width, int height, int delayCs, GifSink sink)
+    : sink_(std::move(sink)), width_(width), height_(height), delayCs_(delayCs) {
   int error = 0;
-  gif_ = EGifOpen(&bytes_, AppendToString, &error);
+  gif_ = EGifOpen(&sink_, PassToSink, &error);
   if (gif_ == nullptr) return;
   EGifSetGifVersion(gif_, true);
   ok_ = EGifPutScreenDesc(gif_, width, height, 8, 0, nullptr) == GIF_OK && PutLoopExtension(gif_);
@@ -95,12 +101,12 @@ bool GifEncoder::Add(const Picture& frame) {
   return ok_;
 }
 
-std::string GifEncoder::Finish() {
-  if (gif_ == nullptr) return {};
+bool GifEncoder::Finish() {
+  if (gif_ == nullptr) return false;
   int error = 0;
   ok_ = EGifCloseFile(gif_, &error) == GIF_OK && ok_;
   gif_ = nullptr;
-  return ok_ ? std::move(bytes_) : std::string();
+  return ok_;
 }
 
 }  // namespace lumora::cli

@@ -11,10 +11,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "cli/gif_commands.h"
 #include "cli/gif_file.h"
 #include "files/project_file.h"
 #include "files/sequence_file.h"
@@ -357,9 +359,17 @@ TEST_F(CliTest, RenderOfASequenceInAnUnknownModeIsOnePass) {
             FormatSequenceFile(1, EffectNormal, std::span(sequence).first(kCellsPerScene)));
 }
 
+cli::GifSink AppendTo(std::string& bytes) {
+  return [&bytes](std::string_view more) {
+    bytes += more;
+    return true;
+  };
+}
+
 // A picture of 8 x 16 blocks of block x block pixels, each block of its own colour.
 std::vector<CellColour> WriteBlockGif(const std::string& path, int block, int frames) {
-  cli::GifEncoder gif(8 * block, 16 * block, 10);
+  std::string bytes;
+  cli::GifEncoder gif(8 * block, 16 * block, 10, AppendTo(bytes));
   std::vector<CellColour> cells;
   for (int f = 0; f < frames; ++f) {
     cli::Picture picture{8 * block, 16 * block, {}};
@@ -379,8 +389,38 @@ std::vector<CellColour> WriteBlockGif(const std::string& path, int block, int fr
     }
     cells.insert(cells.end(), scene.begin(), scene.end());
   }
-  std::ofstream(path, std::ios::binary) << gif.Finish();
+  EXPECT_TRUE(gif.Finish());
+  std::ofstream(path, std::ios::binary) << bytes;
   return cells;
+}
+
+// Render writes each frame as it is made: what is held does not grow with the frame count,
+// and a terminal sees how far it has come.
+TEST_F(CliTest, RenderWritesFramesAsTheyAreMadeAndShowsProgressOnATerminal) {
+  std::string bytes;
+  cli::GifEncoder gif(8, 16, 10, AppendTo(bytes));
+  std::size_t before = bytes.size();
+  for (int frame = 0; frame < 20; ++frame) {
+    cli::Picture picture{8, 16, std::vector<CellColour>(128, static_cast<CellColour>(frame * 99))};
+    ASSERT_TRUE(gif.Add(picture));
+    EXPECT_GT(bytes.size(), before) << "frame " << frame << " was kept back";
+    before = bytes.size();
+  }
+  EXPECT_TRUE(gif.Finish());
+
+  std::ostringstream out, err;
+  cli::RenderRequest request{File("song.sqx"), File("song.gif"), 1, 40};
+  EXPECT_EQ(cli::RenderSequence(request, out, err, /*terminal=*/true), 0);
+  EXPECT_EQ(err.str(), "");
+  EXPECT_NE(out.str().find("\r[####################....................] 50 %"), std::string::npos)
+      << out.str();
+  EXPECT_TRUE(out.str().ends_with("\r[########################################] 100 %\n"))
+      << out.str();
+  request.frames.reset();
+  std::ostringstream onePass;
+  EXPECT_EQ(cli::RenderSequence(request, onePass, err, /*terminal=*/true), 0);
+  EXPECT_TRUE(onePass.str().ends_with("] 100 %\n")) << onePass.str();
+  EXPECT_NE(onePass.str().find("] 33 %"), std::string::npos) << onePass.str();
 }
 
 // The save renames a new file over its target: a device or pipe named as the output would be
@@ -418,9 +458,11 @@ TEST_F(CliTest, ImportScalesALargerPictureDownTakesStandingTubesAndRefusesASmall
   for (const auto& [name, picture] :
        {std::pair{"standing.gif", standing},
         std::pair{"small.gif", cli::Picture{8, 8, std::vector<CellColour>(64, colour::Red)}}}) {
-    cli::GifEncoder gif(picture.width, picture.height, 10);
+    std::string bytes;
+    cli::GifEncoder gif(picture.width, picture.height, 10, AppendTo(bytes));
     EXPECT_TRUE(gif.Add(picture));
-    std::ofstream(File(name), std::ios::binary) << gif.Finish();
+    EXPECT_TRUE(gif.Finish());
+    std::ofstream(File(name), std::ios::binary) << bytes;
   }
   ExpectCases(
       {
