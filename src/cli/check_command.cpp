@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/exit_codes.h"
+#include "cli/output_file.h"
 #include "cli/refusal_reason.h"
 #include "files/project_file.h"
 #include "files/sequence_file.h"
@@ -83,7 +84,7 @@ int CheckFiles(const std::vector<std::string>& paths, std::ostream& out, std::os
       exitCode = kExitRefused;
     }
   }
-  return exitCode;
+  return FlushedOut(exitCode, out, err);
 }
 
 }  // namespace lumora::cli

@@ -123,15 +123,11 @@ void AddProgram(CLI::App& app, Run& run, std::ostream& out, std::ostream& err, b
   });
 }
 
-void AddRenderAndImport(CLI::App& app, Run& run, std::ostream& err) {
+void AddRenderAndImport(CLI::App& app, Run& run, std::ostream& out, std::ostream& err,
+                        bool terminal) {
   auto* render = app.add_subcommand(
       "render", "Render the preview of a sequence as an animated GIF, 10 frames a second");
-  struct RenderArgs {
-    std::string sequence, output;
-    int scale = 24;
-    std::optional<int> frames;
-  };
-  auto renderArgs = std::make_shared<RenderArgs>();
+  auto renderArgs = std::make_shared<RenderRequest>();
   render->add_option("SEQUENCE", renderArgs->sequence, "Sequence file (.sqx)")->required();
   render->add_option("-o,--output", renderArgs->output, "GIF file")->required();
   render
@@ -141,32 +137,30 @@ void AddRenderAndImport(CLI::App& app, Run& run, std::ostream& err) {
       ->check(CLI::Range(1, 96));
   render->add_option("--frames", renderArgs->frames, "Frames (default: one pass)")
       ->check(CLI::Range(1, kMaxRenderFrames));
-  render->callback([&run, &err, renderArgs] {
-    run = [&err, renderArgs] {
-      return RenderSequence(renderArgs->sequence, renderArgs->output, renderArgs->scale,
-                            renderArgs->frames, err);
+  render->callback([&run, &out, &err, renderArgs, terminal] {
+    run = [&out, &err, renderArgs, terminal] {
+      return RenderSequence(*renderArgs, out, err, terminal);
     };
   });
 
-  auto* import = app.add_subcommand(
+  auto* importCommand = app.add_subcommand(
       "import",
       "Make a sequence of an animated GIF's frames (8 x 16, 16 x 8, or scaled down to it)");
   struct ImportArgs {
     std::string gif, output, mode{kEffectModeNames[0]};
   };
   auto importArgs = std::make_shared<ImportArgs>();
-  import->add_option("GIF", importArgs->gif, "Animated GIF")->required();
-  import->add_option("-o,--output", importArgs->output, "Sequence file (.sqx)")->required();
-  import->add_option("--mode", importArgs->mode, "Effect mode of the sequence")
+  importCommand->add_option("GIF", importArgs->gif, "Animated GIF")->required();
+  importCommand->add_option("-o,--output", importArgs->output, "Sequence file (.sqx)")->required();
+  importCommand->add_option("--mode", importArgs->mode, "Effect mode of the sequence")
       ->capture_default_str()
       ->check(CLI::IsMember(kModes));
-  import->callback([&run, &err, importArgs] {
+  importCommand->callback([&run, &err, importArgs] {
     run = [&err, importArgs] {
       return ImportGif(importArgs->gif, importArgs->output, kModes.at(importArgs->mode), err);
-};
-}  // namespace
-);
-}  // namespace lumora::cli
+    };
+  });
+}
 
 }  // namespace
 
@@ -184,7 +178,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   AddImage(app, run, out, err);
   AddListingAndExport(app, run, err);
   AddProgram(app, run, out, err, terminal);
-  AddRenderAndImport(app, run, err);
+  AddRenderAndImport(app, run, out, err, terminal);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -85,7 +85,7 @@ int WriteImage(const std::string& project, const std::string& tableFile, const s
   const std::string dump = HexDump(bytes);
   if (output.empty()) {
     out << dump;
-    return kExitSuccess;
+    return FlushedOut(kExitSuccess, out, err);
   }
   return Written(SaveFileAtomically(output, dump), output, err);
 }

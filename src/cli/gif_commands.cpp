@@ -5,38 +5,71 @@
 
 #include "cli/exit_codes.h"
 #include "cli/gif_file.h"
+#include "cli/gif_reader.h"
 #include "cli/headless_window.h"
 #include "cli/output_file.h"
+#include "cli/progress_bar.h"
 #include "cli/refusal_reason.h"
 #include "cli/tube_picture.h"
 #include "files/atomic_save.h"
+#include "files/input_file.h"
 #include "files/sequence_file.h"
+#include "main_window/effect_steps.h"
 
 namespace lumora::cli {
 
-int RenderSequence(const std::string& sequence, const std::string& output, int scale,
-                   std::optional<int> frames, std::ostream& err) {
-  if (!OutputIsAFile(output, err)) return kExitRefused;
-  auto window = std::make_unique<HeadlessWindow>();
-  if (!window->OpenSequence(sequence)) {
-    auto file = std::make_unique<SequenceFileData>();
-    err << sequence << ": refused: the sequence file "
-        << RefusalReason(ReadSequenceFile(sequence, *file)) << "\n";
-    return kExitRefused;
-  }
-  MainWindowModel& model = window->Model();
-  const Picture size = DrawTubes({}, scale);
-  GifEncoder gif(size.width, size.height, kFrameDelayCs);
-  const int count = frames.value_or(kMaxRenderFrames);
-  // Each tick of the preview timer, as the window runs it.
-  for (int frame = 0; frame < count; ++frame) {
+namespace {
+
+// The frames of one pass: up to and with the frame at which the preview reaches the end of
+// the sequence. In a mode the preview has no step for, the window's grid stands still and
+// the end never comes: its one pass is the one picture.
+int PassLength(MainWindowModel& model) {
+  const int mode = model.Editor().Store().EffectMode;
+  if (mode != EffectNormal && mode != EffectWave1 && mode != EffectWave2) return 1;
+  for (int frame = 1; frame < kMaxRenderFrames; ++frame) {
     model.PreviewTick();
-    if (!gif.Add(DrawTubes(model.Editor().Store().WorkingScene, scale))) break;
-    if (!frames && model.Editor().TakeSequenceEnd()) break;
+    if (model.Editor().TakeSequenceEnd()) return frame;
   }
-  const std::string bytes = gif.Finish();
-  if (bytes.empty() || !SaveFileAtomically(output, bytes)) {
-    err << output << ": could not be written\n";
+  return kMaxRenderFrames;
+}
+
+std::unique_ptr<HeadlessWindow> OpenSequence(const std::string& sequence, std::ostream& err) {
+  auto window = std::make_unique<HeadlessWindow>();
+  if (window->OpenSequence(sequence)) return window;
+  auto file = std::make_unique<SequenceFileData>();
+  err << sequence << ": refused: the sequence file "
+      << RefusalReason(ReadSequenceFile(sequence, *file)) << "\n";
+  return nullptr;
+}
+
+}  // namespace
+
+int RenderSequence(const RenderRequest& request, std::ostream& out, std::ostream& err,
+                   bool terminal) {
+  if (!OutputIsAFile(request.output, err)) return kExitRefused;
+  auto window = OpenSequence(request.sequence, err);
+  if (!window) return kExitRefused;
+  // The pass is counted on a window of its own, so that the frames drawn start afresh.
+  const int count = request.frames ? *request.frames : PassLength(window->Model());
+  window = OpenSequence(request.sequence, err);
+  if (!window) return kExitRefused;
+  MainWindowModel& model = window->Model();
+  // Each frame goes to the file as it is made: memory stays flat whatever the count.
+  AtomicSave file(request.output);
+  const Picture size = DrawTubes({}, request.scale);
+  GifEncoder gif(size.width, size.height, kFrameDelayCs,
+                 [&file](std::string_view bytes) { return file.Write(bytes); });
+  ProgressBar progress(out, terminal);
+  bool drawn = true;
+  // Each tick of the preview timer, as the window runs it.
+  for (int frame = 0; frame < count && drawn; ++frame) {
+    model.PreviewTick();
+    drawn = gif.Add(DrawTubes(model.Editor().Store().WorkingScene, request.scale));
+    if (terminal) progress.Show((frame + 1) * 100 / count);
+  }
+  if (terminal) progress.Finish(drawn);
+  if (!gif.Finish() || !drawn || !file.Commit()) {
+    err << request.output << ": could not be written\n";
     return kExitRefused;
   }
   return kExitSuccess;
@@ -45,23 +78,31 @@ int RenderSequence(const std::string& sequence, const std::string& output, int s
 int ImportGif(const std::string& gif, const std::string& output, int effectMode,
               std::ostream& err) {
   if (!OutputIsAFile(output, err)) return kExitRefused;
-  const DecodedGif decoded = DecodeGif(gif, MaxScenes);
-  if (!decoded.error.empty()) {
-    err << gif << ": refused: " << decoded.error << "\n";
+  InputFile file(gif);
+  if (file.Opening() != ReadResult::Ok) {
+    err << gif << ": refused: the GIF " << RefusalReason(file.Opening()) << "\n";
+    return kExitRefused;
+  }
+  const GifBytes bytes = [&file](unsigned char* buffer, std::size_t size) {
+    return file.Read(buffer, size);
+  };
+  GifReader reader(bytes);
+  const auto points = TubePoints(reader.Width(), reader.Height());
+  if (reader.Error().empty() && !points) {
+    err << gif << ": refused: a picture of " << reader.Width() << " x " << reader.Height()
+        << " pixels is smaller than the tubes' cells, 8 x 16 (or 16 x 8 standing)\n";
+    return kExitRefused;
+  }
+  std::vector<std::vector<CellColour>> frames;
+  if (points) frames = reader.ReadFrames(*points, MaxScenes);
+  if (!reader.Error().empty()) {
+    err << gif << ": refused: " << reader.Error() << "\n";
     return kExitRefused;
   }
   std::vector<CellColour> cells;
-  for (const Picture& frame : decoded.frames) {
-    const std::optional<Scene> scene = ReadTubes(frame);
-    if (!scene) {
-      err << gif << ": refused: a picture of " << frame.width << " x " << frame.height
-          << " pixels is smaller than the tubes' cells, 8 x 16 (or 16 x 8 standing)\n";
-      return kExitRefused;
-    }
-    cells.insert(cells.end(), scene->begin(), scene->end());
-  }
-  const int sceneCount = static_cast<int>(decoded.frames.size());
-  if (!SaveSequenceFile(output, sceneCount, effectMode, cells)) {
+  for (const std::vector<CellColour>& frame : frames)
+    cells.insert(cells.end(), frame.begin(), frame.end());
+  if (!SaveSequenceFile(output, static_cast<int>(frames.size()), effectMode, cells)) {
     err << output << ": could not be written\n";
     return kExitRefused;
   }

@@ -13,11 +13,18 @@ inline constexpr int kMaxRenderFrames = 20000;
 
 // "render": the frames the preview shows after the sequence is opened, one per tick, as an
 // animated GIF of the tubes at scale (see DrawTubes). Without frames, one pass of the
-// sequence: up to and with the frame at which the preview reaches its end.
-int RenderSequence(const std::string& sequence, const std::string& output, int scale,
-                   std::optional<int> frames, std::ostream& err);
+// sequence: up to and with the frame at which the preview reaches its end. On a terminal
+// (terminal says whether out is one) a bar shows how far it has come.
+struct RenderRequest {
+  std::string sequence;
+  std::string output;
+  int scale = 24;
+  std::optional<int> frames;
+};
+int RenderSequence(const RenderRequest& request, std::ostream& out, std::ostream& err,
+                   bool terminal);
 
-// "import": each frame of the GIF becomes a scene (see ReadTubes), saved as a sequence
+// "import": each frame of the GIF becomes a scene (see TubePoints), saved as a sequence
 // file in effectMode with the application's writer.
 int ImportGif(const std::string& gif, const std::string& output, int effectMode, std::ostream& err);
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include <functional>
+#include <string_view>
 
 #include "cli/tube_picture.h"
 
@@ -9,39 +9,33 @@ struct GifFileType;
 
 namespace lumora::cli {
 
+// Where an encoder's bytes go as they are made; false when they could not be taken.
+using GifSink = std::function<bool(std::string_view bytes)>;
+
 // An endlessly looping animated GIF of frames of one size, each shown for delayCs hundredths
-// of a second, built in memory frame by frame, so only the compressed frames are kept. Each
-// frame has a palette of its own, so up to 256 colours a frame keep their exact 24-bit
-// values.
+// of a second, handed to a sink as it is made, so that a frame is forgotten once it is
+// written. Each frame has a palette of its own, so up to 256 colours a frame keep their exact
+// 24-bit values.
 class GifEncoder {
  public:
-  GifEncoder(int width, int height, int delayCs);
+  GifEncoder(int width, int height, int delayCs, GifSink sink);
   ~GifEncoder();
   GifEncoder(const GifEncoder&) = delete;
   GifEncoder& operator=(const GifEncoder&) = delete;
 
-  // False once giflib refused, or a frame was of another size or had more than 256 colours.
+  // False once giflib or the sink refused, or a frame was of another size or had more than
+  // 256 colours.
   bool Add(const Picture& frame);
-  // The file's bytes; empty when a frame was refused.
-  std::string Finish();
+  // Writes the end of the file; false when anything was refused.
+  bool Finish();
 
  private:
-  std::string bytes_;
+  GifSink sink_;
   GifFileType* gif_ = nullptr;
   const int width_;
   const int height_;
   const int delayCs_;
   bool ok_ = false;
 };
-
-// The frames of an animated GIF as they are seen, one after the other: each drawn over the
-// ones before as their disposal leaves them. On failure error says why: also when the GIF
-// has more than maxFrames frames or a screen over kMaxGifPixels.
-struct DecodedGif {
-  std::vector<Picture> frames;
-  std::string error;  // empty on success
-};
-inline constexpr long kMaxGifPixels = 4096L * 4096L;
-DecodedGif DecodeGif(const std::string& path, int maxFrames);
 
 }  // namespace lumora::cli

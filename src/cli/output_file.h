@@ -10,4 +10,8 @@ namespace lumora::cli {
 // /dev/stdout or a pipe is refused by name, with a message to err, before any work is done.
 bool OutputIsAFile(const std::string& output, std::ostream& err);
 
+// exitCode, or kExitRefused with a message to err when what went to out (standard output)
+// could not all be written, as on a full disk: an output not written is no success.
+int FlushedOut(int exitCode, std::ostream& out, std::ostream& err);
+
 }  // namespace lumora::cli

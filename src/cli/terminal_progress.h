@@ -6,6 +6,7 @@
 #include <mutex>
 #include <ostream>
 
+#include "cli/progress_bar.h"
 #include "programming/programming_view.h"
 
 namespace lumora::cli {
@@ -18,7 +19,7 @@ namespace lumora::cli {
 // them.
 class TerminalProgress : public ProgrammingView {
  public:
-  TerminalProgress(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+  TerminalProgress(std::ostream& out, bool terminal) : bar_(out, terminal) {}
 
   void SetSpinnerEnabled(Spinner, bool) override {}
   void SetAddressSpinnerStep(int) override {}
@@ -30,14 +31,10 @@ class TerminalProgress : public ProgrammingView {
   // Runs the tasks posted so far; waits up to timeoutMs for one when none is there.
   void RunPosted(int timeoutMs);
   // Shows 100 % for a complete transfer, and ends a bar's line.
-  void Finish(bool complete);
+  void Finish(bool complete) { bar_.Finish(complete); }
 
  private:
-  void ShowPercent(int percent);
-
-  std::ostream& out_;
-  const bool terminal_;
-  int shownPercent_ = -1;
+  ProgressBar bar_;
   std::mutex mutex_;
   std::condition_variable posted_;
   std::deque<std::function<void()>> tasks_;

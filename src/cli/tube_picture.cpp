@@ -78,39 +78,31 @@ Picture DrawTubes(const Scene& scene, int scale) {
   return picture;
 }
 
-namespace {
-
-// The same picture turned from standing tubes (one a column) to lying ones (one a row).
-Picture Laid(const Picture& standing) {
-  Picture laid{standing.height, standing.width, {}};
-  laid.pixels.reserve(standing.pixels.size());
-  for (int y = 0; y < laid.height; ++y) {
-    for (int x = 0; x < laid.width; ++x) laid.pixels.push_back(standing.At(y, x));
+std::optional<std::array<PixelPoint, kCellsPerScene>> TubePoints(int width, int height) {
+  if (width > height) {
+    // An animation drawn elsewhere at 16 x 8 has its tubes standing: read as the same
+    // picture turned to lying tubes, one a row.
+    auto points = TubePoints(height, width);
+    if (points) {
+      for (PixelPoint& point : *points) point = {point.y, point.x};
+    }
+    return points;
   }
-  return laid;
-}
-
-}  // namespace
-
-std::optional<Scene> ReadTubes(const Picture& picture) {
-  // An animation drawn elsewhere at 16 x 8 has its tubes standing.
-  if (picture.width > picture.height) return ReadTubes(Laid(picture));
-  if (picture.width < kCellsPerTube || picture.height < kTubes) return std::nullopt;
-  Scene scene{};
-  const std::optional<int> scale = ScaleOf(picture.width, picture.height);
+  if (width < kCellsPerTube || height < kTubes) return std::nullopt;
+  std::array<PixelPoint, kCellsPerScene> points{};
+  const std::optional<int> scale = ScaleOf(width, height);
   for (int tube = 1; tube <= kTubes; ++tube) {
     for (int column = 0; column < kCellsPerTube; ++column) {
-      int x = (2 * column + 1) * picture.width / (2 * kCellsPerTube);
-      int y = (2 * (tube - 1) + 1) * picture.height / (2 * kTubes);
+      PixelPoint& point = points[CellIndexAt(tube, column)];
+      point.x = (2 * column + 1) * width / (2 * kCellsPerTube);
+      point.y = (2 * (tube - 1) + 1) * height / (2 * kTubes);
       if (scale) {
         const Box seen = CellBox(tube, column, *scale, /*seen=*/true);
-        x = (seen.x0 + seen.x1) / 2;
-        y = (seen.y0 + seen.y1) / 2;
+        point = {(seen.x0 + seen.x1) / 2, (seen.y0 + seen.y1) / 2};
       }
-      scene[CellIndexAt(tube, column)] = picture.At(x, y);
     }
   }
-  return scene;
+  return points;
 }
 
 }  // namespace lumora::cli

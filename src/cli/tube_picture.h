@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -28,11 +29,18 @@ inline constexpr int kOutlineScale = 8;
 // own picture.
 Picture DrawTubes(const Scene& scene, int scale);
 
-// The scene a picture shows: a picture of DrawTubes's size at some scale is read at its
-// cells' centres; any other picture at least 8 x 16 is taken as 8 columns by 16 rows of
-// equal blocks, each read at its centre. A picture wider than high shows the tubes standing,
-// at least 16 x 8: tube 1 the left column, each tube's cells from the top as the window's
-// from the left. Nothing for a smaller picture.
-std::optional<Scene> ReadTubes(const Picture& picture);
+// A pixel of a picture, from its top left corner.
+struct PixelPoint {
+  int x = 0;
+  int y = 0;
+};
+
+// Where the scene a picture of width x height shows is read, a pixel for each cell index: a
+// picture of DrawTubes's size at some scale is read at its cells' centres; any other picture
+// at least 8 x 16 is taken as 8 columns by 16 rows of equal blocks, each read at its centre.
+// A picture wider than high shows the tubes standing, at least 16 x 8: tube 1 the left
+// column, each tube's cells from the top as the window's from the left. Nothing for a smaller
+// picture.
+std::optional<std::array<PixelPoint, kCellsPerScene>> TubePoints(int width, int height);
 
 }  // namespace lumora::cli

@@ -7,14 +7,17 @@
 
 #include <atomic>
 #include <cerrno>
-#include <filesystem>
+#include <charconv>
 #include <optional>
+#include <utility>
 
 namespace lumora {
 namespace {
 
 // As many links as the kernel follows in one path before it calls it a loop.
 constexpr int kMaxLinks = 40;
+// Tries at a temporary name before the save gives up.
+constexpr int kNameAttempts = 16;
 
 // A file-size limit must turn into a failed write, not a killed process.
 void IgnoreFileSizeSignalOnce() {
@@ -40,16 +43,50 @@ std::optional<std::filesystem::path> EndOfLinks(std::filesystem::path path) {
   return std::nullopt;
 }
 
+std::filesystem::path FolderOf(const std::filesystem::path& target) {
+  return target.has_parent_path() ? target.parent_path() : ".";
+}
+
+// Every temporary of a save of target is named ".NAME.tmpPID_N".
+std::string TemporaryPrefix(const std::filesystem::path& target) {
+  return "." + target.filename().string() + ".tmp";
+}
+
 // A name beside the target that no other save of this process uses at the same time.
 std::string TemporaryName(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
-  std::string hidden = ".";
-  hidden += target.filename().string();
-  hidden += ".tmp";
+  std::string hidden = TemporaryPrefix(target);
   hidden += std::to_string(::getpid());
   hidden += '_';
   hidden += std::to_string(counter++);
-  return (target.parent_path() / hidden).string();
+  return (FolderOf(target) / hidden).string();
+}
+
+// The process that named a temporary of target, or 0 for a name that is no such temporary.
+pid_t MakerOf(std::string_view name, const std::string& prefix) {
+  if (!name.starts_with(prefix)) return 0;
+  name.remove_prefix(prefix.size());
+  pid_t pid = 0;
+  unsigned number = 0;
+  const char* end = name.data() + name.size();
+  const auto [underscore, pidError] = std::from_chars(name.data(), end, pid);
+  if (pidError != std::errc() || underscore == end || *underscore != '_') return 0;
+  const auto [rest, numberError] = std::from_chars(underscore + 1, end, number);
+  return numberError == std::errc() && rest == end ? pid : 0;
+}
+
+// A save killed between naming its temporary and the rename leaves a complete temporary
+// beside the untouched target; once the process that made it is gone, nothing will use it.
+void RemoveLeftTemporaries(const std::filesystem::path& target) {
+  const std::string prefix = TemporaryPrefix(target);
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(FolderOf(target), error), end;
+       !error && entry != end; entry.increment(error)) {
+    const pid_t maker = MakerOf(entry->path().filename().string(), prefix);
+    if (maker > 0 && maker != ::getpid() && ::kill(maker, 0) != 0 && errno == ESRCH) {
+      ::unlink(entry->path().c_str());
+    }
+  }
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -62,81 +99,123 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// Gives a fresh temporary the rights a plain truncating write would leave on the target, the
-// bytes, and a flush to disk.
-bool Fill(int fd, const std::filesystem::path& target, std::string_view bytes) {
+// Gives the temporary the rights a plain truncating write would leave on the target: its
+// mode, and its owner and group where the process may (a plain user cannot give a file away
+// and keeps only a group it belongs to).
+bool TakeRights(int fd, const std::filesystem::path& target) {
   struct stat replaced {};
-  if (::stat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
-    ::fchmod(fd, replaced.st_mode & 07777);
-  }
-  return WriteAll(fd, bytes) && ::fsync(fd) == 0;
-}
-
-// Puts a complete temporary in the target's place, or removes it.
-bool RenameOver(const std::string& temporary, const std::filesystem::path& target) {
-  if (::rename(temporary.c_str(), target.c_str()) == 0) return true;
-  ::unlink(temporary.c_str());
-  return false;
-}
-
-bool SaveThroughNamed(const std::filesystem::path& target, std::string_view bytes) {
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    const std::string temporary = TemporaryName(target);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == EEXIST) continue;
-    if (fd < 0) return false;
-    const bool filled = Fill(fd, target, bytes);
-    if (::close(fd) != 0 || !filled) {
-      ::unlink(temporary.c_str());
+  if (::stat(target.c_str(), &replaced) != 0 || !S_ISREG(replaced.st_mode)) return true;
+  struct stat made {};
+  if (::fstat(fd, &made) != 0) return false;
+  if ((made.st_uid != replaced.st_uid || made.st_gid != replaced.st_gid) &&
+      ::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) {
+    if (errno != EPERM) return false;
+    if (::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) != 0 && errno != EPERM) {
       return false;
     }
-    return RenameOver(temporary, target);
   }
-  return false;
+  // After the owner, whose change clears the set-user-ID and set-group-ID bits.
+  return ::fchmod(fd, replaced.st_mode & 07777) == 0;
 }
 
-enum class Outcome { Saved, Failed, Unsupported };
-
-Outcome SaveThroughUnnamed(const std::filesystem::path& target, std::string_view bytes) {
-  // A file in the target's folder that has no name yet.
-  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-  const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-  if (fd < 0) return Outcome::Unsupported;
-  // Written and flushed before it has a name, so a crash up to here leaves nothing.
-  if (!Fill(fd, target, bytes)) {
-    ::close(fd);
-    return Outcome::Failed;
-  }
-  // Named through the process's own view of its descriptors, which needs no privilege.
-  const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    const std::string temporary = TemporaryName(target);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      const bool closed = ::close(fd) == 0;
-      if (!closed) ::unlink(temporary.c_str());
-      return closed && RenameOver(temporary, target) ? Outcome::Saved : Outcome::Failed;
-    }
-    if (errno != EEXIST) break;
-  }
-  ::close(fd);
-  return Outcome::Unsupported;
+// The rename is only on disk once the folder that holds the names is.
+bool SyncFolder(const std::filesystem::path& target) {
+  const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  return ::close(fd) == 0 && synced;
 }
 
 }  // namespace
 
-bool SaveFileAtomically(const std::string& path, std::string_view bytes, SaveTemporary temporary) {
+AtomicSave::AtomicSave(const std::string& path, SaveTemporary temporary) {
   IgnoreFileSizeSignalOnce();
   // A link keeps pointing where it did: its target is what gets replaced.
   const auto target = EndOfLinks(path);
-  if (!target) return false;
+  if (!target) return;
+  target_ = *target;
   // Only a file is replaced: a rename would put a file in place of a device, pipe or socket.
   struct stat existing {};
-  if (::stat(target->c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) return false;
-  if (temporary == SaveTemporary::Unnamed) {
-    const Outcome outcome = SaveThroughUnnamed(*target, bytes);
-    if (outcome != Outcome::Unsupported) return outcome == Outcome::Saved;
+  if (::stat(target_.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) return;
+  RemoveLeftTemporaries(target_);
+  ok_ = (temporary == SaveTemporary::Unnamed && OpenUnnamed()) || OpenNamed();
+}
+
+AtomicSave::~AtomicSave() {
+  Abandon();
+}
+
+bool AtomicSave::OpenUnnamed() {
+  // A file in the target's folder that has no name yet: a crash before it is named leaves
+  // nothing. Readable, in case it has to be copied to a named one.
+  fd_ = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  return fd_ >= 0;
+}
+
+bool AtomicSave::OpenNamed() {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string name = TemporaryName(target_);
+    fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0) temporary_ = name;
+    if (fd_ >= 0 || errno != EEXIST) return fd_ >= 0;
   }
-  return SaveThroughNamed(*target, bytes);
+  return false;
+}
+
+bool AtomicSave::Write(std::string_view bytes) {
+  ok_ = ok_ && WriteAll(fd_, bytes);
+  return ok_;
+}
+
+// Names the complete unnamed temporary through the process's own view of its descriptors,
+// which needs no privilege; where that fails, its bytes are copied into a named one.
+bool AtomicSave::Name() {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string name = TemporaryName(target_);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temporary_ = name;
+      return true;
+    }
+    if (errno != EEXIST) break;
+  }
+  const int unnamed = std::exchange(fd_, -1);
+  bool copied = OpenNamed();
+  std::string chunk(64 * 1024, '\0');
+  for (off_t offset = 0; copied;) {
+    const ssize_t got = ::pread(unnamed, chunk.data(), chunk.size(), offset);
+    if (got == 0) break;
+    copied = got > 0 && WriteAll(fd_, std::string_view(chunk.data(), got));
+    offset += got;
+  }
+  ::close(unnamed);
+  return copied && TakeRights(fd_, target_) && ::fsync(fd_) == 0;
+}
+
+bool AtomicSave::Commit() {
+  // Flushed before it has a name, so a crash up to the rename leaves the old file whole.
+  ok_ = ok_ && TakeRights(fd_, target_) && ::fsync(fd_) == 0 && (!temporary_.empty() || Name());
+  ok_ = ok_ && ::close(std::exchange(fd_, -1)) == 0 &&
+        ::rename(temporary_.c_str(), target_.c_str()) == 0;
+  if (!ok_) {
+    Abandon();
+    return false;
+  }
+  temporary_.clear();
+  ok_ = false;
+  return SyncFolder(target_);
+}
+
+void AtomicSave::Abandon() {
+  if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  temporary_.clear();
+  ok_ = false;
+}
+
+bool SaveFileAtomically(const std::string& path, std::string_view bytes, SaveTemporary temporary) {
+  AtomicSave save(path, temporary);
+  return save.Write(bytes) && save.Commit();
 }
 
 }  // namespace lumora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -10,11 +11,42 @@ namespace lumora {
 // where the file system refuses unnamed files (tests take it on purpose).
 enum class SaveTemporary { Unnamed, Named };
 
-// Writes bytes to path as a whole or not at all: a temporary file beside the target is
-// written, flushed to disk and renamed over it. A symbolic link stays as it is: the save lands
-// on the file its links end at, created if it is missing; anything there that is no regular
-// file (a folder, device, pipe or socket) is left alone and the save fails. False, with the
-// previous file unchanged and no temporary left behind, when any step fails.
+// A file written as a whole or not at all, in as many pieces as it comes: a temporary file
+// beside the target takes the bytes, and Commit flushes it to disk, renames it over the
+// target and flushes the folder, so that a saved file survives a power cut. The new file
+// keeps the mode of the one it replaces, and its owner and group where the process may. A
+// symbolic link stays as it is: the save lands on the file its links end at, created if it is
+// missing; anything there that is no regular file (a folder, device, pipe or socket) is left
+// alone and the save fails. A temporary that a killed save left named beside the target is
+// removed by the next save of that target once the process that made it is gone. Until
+// Commit succeeds the previous file is unchanged, and a save that is not committed leaves no
+// temporary behind.
+class AtomicSave {
+ public:
+  explicit AtomicSave(const std::string& path, SaveTemporary temporary = SaveTemporary::Unnamed);
+  ~AtomicSave();
+  AtomicSave(const AtomicSave&) = delete;
+  AtomicSave& operator=(const AtomicSave&) = delete;
+
+  // Appends bytes; false once any step of the save has failed.
+  bool Write(std::string_view bytes);
+  // Puts the file in the target's place; false, with the previous file unchanged, when any
+  // step failed.
+  bool Commit();
+
+ private:
+  bool OpenUnnamed();
+  bool OpenNamed();
+  bool Name();
+  void Abandon();
+
+  std::filesystem::path target_;
+  std::string temporary_;  // the temporary's name once it has one
+  int fd_ = -1;
+  bool ok_ = false;
+};
+
+// Writes bytes to path through an AtomicSave: as a whole or not at all.
 bool SaveFileAtomically(const std::string& path, std::string_view bytes,
                         SaveTemporary temporary = SaveTemporary::Unnamed);
 

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,10 +12,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "cli/gif_commands.h"
 #include "cli/gif_file.h"
 #include "files/project_file.h"
 #include "files/sequence_file.h"
@@ -35,6 +38,7 @@ struct CliRun {
   int exitCode = -1;
   std::string out;
   std::string err;
+  long maxRssKb = 0;  // the most memory the run held
 };
 
 std::string ReadAll(const std::string& path) {
@@ -84,13 +88,15 @@ class CliTest : public ::testing::Test {
   }
 
   // Starts lumora-cli with args in the fixture folder, its output going to files there.
-  pid_t Start(const std::vector<std::string>& args) const {
+  // Standard output goes to stdoutPath instead when one is given.
+  pid_t Start(const std::vector<std::string>& args, const std::string& stdoutPath = "") const {
     std::vector<std::string> all = {LUMORA_CLI};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& arg : all) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    const std::string out = File(".out"), err = File(".err");
+    const std::string out = stdoutPath.empty() ? File(".out") : stdoutPath;
+    const std::string err = File(".err");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, folder.Path().c_str());
@@ -107,8 +113,10 @@ class CliTest : public ::testing::Test {
   CliRun Wait(pid_t pid) const {
     CliRun run;
     int status = 0;
-    if (pid != 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+    struct rusage usage {};
+    if (pid != 0 && wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status)) {
       run.exitCode = WEXITSTATUS(status);
+      run.maxRssKb = usage.ru_maxrss;
     }
     run.out = ReadAll(File(".out"));
     run.err = ReadAll(File(".err"));
@@ -162,13 +170,22 @@ class CliTest : public ::testing::Test {
   TableFileArray table{};
 };
 
-// A command line and what it must give: exit code and a part of stdout and of stderr.
+// A command line and what it must give: exit code and a part of stdout and of stderr, where
+// an empty part means that nothing at all was written there.
 struct Case {
   std::vector<std::string> args;
   int exitCode;
   std::string out;
   std::string err;
 };
+
+void ExpectPart(const std::string& written, const std::string& part) {
+  if (part.empty()) {
+    EXPECT_EQ(written, "");
+  } else {
+    EXPECT_NE(written.find(part), std::string::npos) << written;
+  }
+}
 
 template <typename Runner>
 void ExpectCases(const std::vector<Case>& cases, Runner cli) {
@@ -178,8 +195,8 @@ void ExpectCases(const std::vector<Case>& cases, Runner cli) {
     SCOPED_TRACE(line);
     const CliRun run = cli(c.args);
     EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
-    EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
-    EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    ExpectPart(run.out, c.out);
+    ExpectPart(run.err, c.err);
   }
 }
 
@@ -282,7 +299,10 @@ TEST_F(CliTest, RenderedFramesImportBackAsThePreviewShowsThem) {
           {{"render", "wave.sqx", "--scale", "3", "--frames", "40", "-o", "wave.gif"}, 0, "", ""},
           {{"import", "wave.gif", "--mode", "fala2", "-o", "wave40.sqx"}, 0, "", ""},
           {{"render", "song.sqx", "--scale", "1", "--frames", "100", "-o", "long.gif"}, 0, "", ""},
-          {{"import", "long.gif", "-o", "x.sqx"}, 1, "", "100 frames, more than the 99"},
+          {{"import", "long.gif", "-o", "x.sqx"},
+           1,
+           "",
+           "more than the 99 frames a sequence can hold"},
           {{"import", "song.sqx", "-o", "x.sqx"}, 1, "", "song.sqx: refused: "},
           {{"render", "bad.sqx", "-o", "x.gif"}, 1, "", "bad.sqx: refused"},
           {{"render", "song.sqx", "--scale", "0", "-o", "x.gif"}, 2, "", "--scale"},
@@ -312,9 +332,44 @@ TEST_F(CliTest, RenderedFramesImportBackAsThePreviewShowsThem) {
   EXPECT_EQ(ReadAll(File("wave40.sqx")), FormatSequenceFile(40, EffectWave2, frames));
 }
 
+TEST_F(CliTest, AFailedWriteToStandardOutputIsAnOutputNotWritten) {
+  ASSERT_TRUE(std::filesystem::is_character_file("/dev/full"));
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"image", "show.prj", "--hex"},
+        std::vector<std::string>{"check", "song.sqx", "show.prj"}}) {
+    SCOPED_TRACE(args[0]);
+    const CliRun run = Wait(Start(args, "/dev/full"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "standard output: could not be written\n");
+  }
+}
+
+// The reader takes any effect mode; the window's preview stands still in one it has no step
+// for, so one pass is one picture, not a render that never meets the sequence's end.
+TEST_F(CliTest, RenderOfASequenceInAnUnknownModeIsOnePass) {
+  ASSERT_TRUE(SaveSequenceFile(File("odd.sqx"), 3, 7, sequence));
+  ExpectCases(
+      {
+          {{"check", "odd.sqx"}, 0, "odd.sqx: sequence, 3 scenes, mode unknown mode 7\n", ""},
+          {{"render", "odd.sqx", "--scale", "1", "-o", "odd.gif"}, 0, "", ""},
+          {{"import", "odd.gif", "-o", "back.sqx"}, 0, "", ""},
+      },
+      [this](const std::vector<std::string>& args) { return Cli(args); });
+  EXPECT_EQ(ReadAll(File("back.sqx")),
+            FormatSequenceFile(1, EffectNormal, std::span(sequence).first(kCellsPerScene)));
+}
+
+cli::GifSink AppendTo(std::string& bytes) {
+  return [&bytes](std::string_view more) {
+    bytes += more;
+    return true;
+  };
+}
+
 // A picture of 8 x 16 blocks of block x block pixels, each block of its own colour.
 std::vector<CellColour> WriteBlockGif(const std::string& path, int block, int frames) {
-  cli::GifEncoder gif(8 * block, 16 * block, 10);
+  std::string bytes;
+  cli::GifEncoder gif(8 * block, 16 * block, 10, AppendTo(bytes));
   std::vector<CellColour> cells;
   for (int f = 0; f < frames; ++f) {
     cli::Picture picture{8 * block, 16 * block, {}};
@@ -334,8 +389,38 @@ std::vector<CellColour> WriteBlockGif(const std::string& path, int block, int fr
     }
     cells.insert(cells.end(), scene.begin(), scene.end());
   }
-  std::ofstream(path, std::ios::binary) << gif.Finish();
+  EXPECT_TRUE(gif.Finish());
+  std::ofstream(path, std::ios::binary) << bytes;
   return cells;
+}
+
+// Render writes each frame as it is made: what is held does not grow with the frame count,
+// and a terminal sees how far it has come.
+TEST_F(CliTest, RenderWritesFramesAsTheyAreMadeAndShowsProgressOnATerminal) {
+  std::string bytes;
+  cli::GifEncoder gif(8, 16, 10, AppendTo(bytes));
+  std::size_t before = bytes.size();
+  for (int frame = 0; frame < 20; ++frame) {
+    cli::Picture picture{8, 16, std::vector<CellColour>(128, static_cast<CellColour>(frame * 99))};
+    ASSERT_TRUE(gif.Add(picture));
+    EXPECT_GT(bytes.size(), before) << "frame " << frame << " was kept back";
+    before = bytes.size();
+  }
+  EXPECT_TRUE(gif.Finish());
+
+  std::ostringstream out, err;
+  cli::RenderRequest request{File("song.sqx"), File("song.gif"), 1, 40};
+  EXPECT_EQ(cli::RenderSequence(request, out, err, /*terminal=*/true), 0);
+  EXPECT_EQ(err.str(), "");
+  EXPECT_NE(out.str().find("\r[####################....................] 50 %"), std::string::npos)
+      << out.str();
+  EXPECT_TRUE(out.str().ends_with("\r[########################################] 100 %\n"))
+      << out.str();
+  request.frames.reset();
+  std::ostringstream onePass;
+  EXPECT_EQ(cli::RenderSequence(request, onePass, err, /*terminal=*/true), 0);
+  EXPECT_TRUE(onePass.str().ends_with("] 100 %\n")) << onePass.str();
+  EXPECT_NE(onePass.str().find("] 33 %"), std::string::npos) << onePass.str();
 }
 
 // The save renames a new file over its target: a device or pipe named as the output would be
@@ -373,9 +458,11 @@ TEST_F(CliTest, ImportScalesALargerPictureDownTakesStandingTubesAndRefusesASmall
   for (const auto& [name, picture] :
        {std::pair{"standing.gif", standing},
         std::pair{"small.gif", cli::Picture{8, 8, std::vector<CellColour>(64, colour::Red)}}}) {
-    cli::GifEncoder gif(picture.width, picture.height, 10);
+    std::string bytes;
+    cli::GifEncoder gif(picture.width, picture.height, 10, AppendTo(bytes));
     EXPECT_TRUE(gif.Add(picture));
-    std::ofstream(File(name), std::ios::binary) << gif.Finish();
+    EXPECT_TRUE(gif.Finish());
+    std::ofstream(File(name), std::ios::binary) << bytes;
   }
   ExpectCases(
       {
@@ -390,6 +477,76 @@ TEST_F(CliTest, ImportScalesALargerPictureDownTakesStandingTubesAndRefusesASmall
   EXPECT_EQ(ReadAll(File("blocks.sqx")), FormatSequenceFile(2, EffectWave1, cells));
   EXPECT_EQ(ReadAll(File("standing.sqx")), FormatSequenceFile(1, EffectNormal, standingScene));
   EXPECT_FALSE(std::filesystem::exists(File("x.sqx")));
+}
+
+// A GIF put together byte by byte: a screen with a table of two colours, black and white.
+std::string GifScreen(int width, int height) {
+  const auto word = [](int value) { return std::string{char(value & 0xFF), char(value >> 8)}; };
+  std::string bytes = "GIF89a" + word(width) + word(height);
+  bytes += {'\x80', '\0', '\0', '\0', '\0', '\0', '\xFF', '\xFF', '\xFF'};
+  return bytes;
+}
+
+// A frame of one white pixel, whatever size the frame claims: the data ends after it.
+std::string GifFrame(int left, int top, int width, int height) {
+  const auto word = [](int value) { return std::string{char(value & 0xFF), char(value >> 8)}; };
+  std::string bytes = "," + word(left) + word(top) + word(width) + word(height);
+  bytes += {'\0', '\x02', '\x02', '\x4C', '\x01', '\0'};
+  return bytes;
+}
+
+std::string GifFrames(int count, int left, int top) {
+  std::string frames;
+  for (int i = 0; i < count; ++i) frames += GifFrame(left, top, 1, 1);
+  return frames;
+}
+
+// What a few bytes claim is checked before anything is decoded, and a frame costs no more
+// than the pixels the tubes read of it, whatever the screen: no crash, no wait, no gigabytes.
+TEST_F(CliTest, HostileGifsAreRefusedOrReadInLittleMemory) {
+  ASSERT_EQ(::mkfifo(File("pipe.gif").c_str(), 0600), 0);
+  Write("header.gif", "GIF89a");
+  Write("huge.gif", GifScreen(16, 8) + GifFrame(0, 0, 65535, 65535) + std::string(2000, '\0'));
+  Write("wide.gif", GifScreen(16, 8) + GifFrame(0, 0, 40000, 30000) + ";");
+  Write("screen.gif", GifScreen(65535, 65535) + GifFrames(1, 0, 0) + ";");
+  Write("hundred.gif", GifScreen(16, 8) + GifFrames(100, 0, 0) + ";");
+  Write("cut.gif", GifScreen(16, 8) + GifFrames(3, 0, 0));
+  // Tiny frames on the largest screen, each on the pixel read for tube 1's first cell.
+  Write("twenty.gif", GifScreen(4096, 4096) + GifFrames(20, 256, 128) + ";");
+  Write("ninety-nine.gif", GifScreen(4096, 4096) + GifFrames(99, 256, 128) + ";");
+  const std::vector<Case> cases = {
+      {{"import", "pipe.gif", "-o", "x.sqx"}, 1, "", "pipe.gif: refused: the GIF is not a regular"},
+      {{"import", "header.gif", "-o", "x.sqx"}, 1, "", "header.gif: refused: "},
+      {{"import", "huge.gif", "-o", "x.sqx"},
+       1,
+       "",
+       "huge.gif: refused: frame 1 of 65535 x 65535 pixels is too large"},
+      {{"import", "wide.gif", "-o", "x.sqx"},
+       1,
+       "",
+       "wide.gif: refused: frame 1 of 40000 x 30000 pixels is too large"},
+      {{"import", "screen.gif", "-o", "x.sqx"},
+       1,
+       "",
+       "screen.gif: refused: a screen of 65535 x 65535 pixels is too large"},
+      {{"import", "hundred.gif", "-o", "x.sqx"}, 1, "", "more than the 99 frames"},
+      {{"import", "cut.gif", "-o", "x.sqx"}, 1, "", "cut.gif: refused: "},
+      {{"import", "twenty.gif", "-o", "twenty.sqx"}, 0, "", ""},
+      {{"import", "ninety-nine.gif", "-o", "ninety-nine.sqx"}, 0, "", ""},
+  };
+  ExpectCases(cases, [this](const std::vector<std::string>& args) {
+    const CliRun run = Cli(args);
+    EXPECT_LT(run.maxRssKb, 200 * 1024);
+    return run;
+  });
+  EXPECT_FALSE(std::filesystem::exists(File("x.sqx")));
+  Scene white{};
+  white[0] = 0xFFFFFF;
+  std::vector<CellColour> cells;
+  for (int i = 0; i < 99; ++i) cells.insert(cells.end(), white.begin(), white.end());
+  EXPECT_EQ(ReadAll(File("ninety-nine.sqx")), FormatSequenceFile(99, EffectNormal, cells));
+  cells.resize(20 * kCellsPerScene);
+  EXPECT_EQ(ReadAll(File("twenty.sqx")), FormatSequenceFile(20, EffectNormal, cells));
 }
 
 class ProgramTest : public CliTest {
@@ -472,7 +629,7 @@ TEST_F(ProgramTest, RefusedInputAndAMissingProgrammerHaveTheirOwnExitCodes) {
   Write("controller/unplug", "");
   ExpectCases(
       {
-          {{"--programmer", "standard"}, 3, "", "programmer lost: Brak połączenia"},
+          {{"--programmer", "standard"}, 3, "0 %\n", "programmer lost: Brak połączenia"},
           {{"--programmer", "standard", "--table", "gone.tab"}, 1, "", "gone.tab: refused"},
           {{"--programmer", "serial"}, 2, "", "--programmer"},
           {{"--programmer", "usb", "--solo-program", "2", "--solo-auto", "1"}, 2, "", "excludes"},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -161,6 +162,61 @@ TEST_F(AtomicSaveTest, WhatIsNoFileIsLeftAsItIs) {
     EXPECT_EQ(status.type(), kind == SpecialKind::Socket ? std::filesystem::file_type::socket
                                                          : std::filesystem::file_type::fifo);
     EXPECT_EQ(folder.Entries(), (std::set<std::string>{"link.sqx", "special"})) << Name(kind);
+  }
+}
+
+// A device node: a real one where the process may make it, else a link to /dev/zero (a
+// process that may not make one may not replace anything in /dev either).
+TEST_F(AtomicSaveTest, ADeviceNodeIsLeftAsItIs) {
+  const std::string device = folder_.File("device");
+  if (::mknod(device.c_str(), S_IFCHR | 0600, ::makedev(1, 5)) != 0) {
+    ASSERT_TRUE(MakeSpecial(SpecialKind::Device, device));
+  }
+  std::filesystem::create_symlink("device", folder_.Path() / "link.sqx");
+  for (const SaveTemporary road : kRoads) {
+    for (const char* name : {"device", "link.sqx"}) {
+      EXPECT_FALSE(SaveFileAtomically(folder_.File(name), "x", road)) << name;
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_character_file(device));
+  EXPECT_EQ(folder_.Entries(), (std::set<std::string>{"device", "link.sqx", "show.sqx"}));
+}
+
+// The owner and group of a file written by someone else are kept, and the mode with them,
+// set-group-ID bit included (a change of owner clears it).
+TEST_F(AtomicSaveTest, KeepsTheOwnerAndGroupOfTheFileItReplaces) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root may give a file to another owner";
+  for (const SaveTemporary road : kRoads) {
+    ASSERT_EQ(::chown(target_.c_str(), 1234, 5678), 0);
+    ASSERT_EQ(::chmod(target_.c_str(), 02750), 0);
+    ASSERT_TRUE(SaveFileAtomically(target_, "new bytes", road));
+    struct stat info {};
+    ASSERT_EQ(::stat(target_.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 1234u);
+    EXPECT_EQ(info.st_gid, 5678u);
+    EXPECT_EQ(info.st_mode & 07777, 02750u);
+    EXPECT_EQ(testing::ReadBytes(target_), "new bytes");
+  }
+}
+
+// A save killed after its temporary was named and before the rename leaves a complete
+// ".NAME.tmpPID_N"; the next save of that file removes it once its process is gone, and
+// leaves what a living process or another file's save may still use.
+TEST_F(AtomicSaveTest, ATemporaryLeftByAKilledSaveIsRemovedByTheNextSave) {
+  const pid_t gone = ::fork();
+  ASSERT_GE(gone, 0);
+  if (gone == 0) ::_exit(0);
+  ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+  const std::string left = ".show.sqx.tmp" + std::to_string(gone) + "_3";
+  const std::string living = ".show.sqx.tmp" + std::to_string(::getppid()) + "_0";
+  const std::set<std::string> kept = {"show.sqx", living,
+                                      ".other.sqx.tmp" + std::to_string(gone) + "_0",
+                                      ".show.sqx.tmp" + std::to_string(gone) + "_x"};
+  for (const SaveTemporary road : kRoads) {
+    for (const std::string& name : kept) testing::WriteBytes(folder_.File(name), "x");
+    testing::WriteBytes(folder_.File(left), "complete, never renamed");
+    ASSERT_TRUE(SaveFileAtomically(target_, "new bytes", road));
+    EXPECT_EQ(folder_.Entries(), kept);
   }
 }
 
