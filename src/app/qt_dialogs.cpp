@@ -13,12 +13,29 @@ QString Extension(FileKind kind) {
   return kind == FileKind::Project ? QStringLiteral("prj") : QStringLiteral("sqx");
 }
 
+QString NameFilter(FileKind kind) {
+  return kind == FileKind::Project
+             ? QCoreApplication::translate("lumora::QtFileDialogs", "prj (*.prj)")
+             : QCoreApplication::translate("lumora::QtFileDialogs", "sqx (*.sqx)");
+}
+
+// The logic's texts are marked under the context "message". A text the logic joined from
+// several, one line after another, is translated a part at a time.
+QString TranslatedMessage(const QString& text) {
+  const QByteArray source = text.toUtf8();
+  const QString translated = QCoreApplication::translate("message", source.constData());
+  const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
+  if (translated != text || lineEnd < 0) return translated;
+  return TranslatedMessage(text.left(lineEnd)) + QLatin1Char('\n') +
+         TranslatedMessage(text.mid(lineEnd + 1));
+}
+
 std::optional<std::string> RunFileDialog(FileKind kind, QFileDialog::AcceptMode mode) {
   const QString extension = Extension(kind);
   QFileDialog dialog(QApplication::activeWindow());
   dialog.setAcceptMode(mode);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilter(QStringLiteral("%1 (*.%1)").arg(extension));
+  dialog.setNameFilter(NameFilter(kind));
   if (mode == QFileDialog::AcceptSave) {
     dialog.setDefaultSuffix(extension);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -30,9 +47,10 @@ std::optional<std::string> RunFileDialog(FileKind kind, QFileDialog::AcceptMode 
 }
 
 void RunMessageBox(QMessageBox::Icon icon, std::string_view text) {
-  QMessageBox box(icon, QStringLiteral("Lumora"),
-                  QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                  QMessageBox::Ok, QApplication::activeWindow());
+  QMessageBox box(
+      icon, QStringLiteral("Lumora"),
+      TranslatedMessage(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))),
+      QMessageBox::Ok, QApplication::activeWindow());
   box.exec();
 }
 
