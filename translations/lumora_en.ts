@@ -210,6 +210,10 @@
         <source>Paleta kolorów</source>
         <translation>Colour palette</translation>
     </message>
+    <message>
+        <source>Tuby</source>
+        <translation>Tubes</translation>
+    </message>
 </context>
 <context>
     <name>lumora::TForm2</name>
