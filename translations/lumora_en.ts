@@ -124,11 +124,11 @@
     </message>
     <message>
         <source>fala1</source>
-        <translation>wave 1</translation>
+        <translation>wave1</translation>
     </message>
     <message>
         <source>fala2</source>
-        <translation>wave 2</translation>
+        <translation>wave2</translation>
     </message>
     <message>
         <source>Poprzednia scena</source>
@@ -144,7 +144,7 @@
     </message>
     <message>
         <source>Usuń</source>
-        <translation>Delete</translation>
+        <translation>Del</translation>
     </message>
     <message>
         <source>kopiuj</source>

@@ -77,12 +77,12 @@ const Entry kEntries[] = {
     {1, "SpeedButton21", Text::Caption, "Export", "Export"},
     {1, "GroupBox1", Text::Title, "Sceny", "Scenes"},
     {1, "RadioButton1", Text::Caption, "normal", "normal"},
-    {1, "RadioButton2", Text::Caption, "fala1", "wave 1"},
-    {1, "RadioButton3", Text::Caption, "fala2", "wave 2"},
+    {1, "RadioButton2", Text::Caption, "fala1", "wave1"},
+    {1, "RadioButton3", Text::Caption, "fala2", "wave2"},
     {1, "SpeedButton15", Text::AccessibleName, "Poprzednia scena", "Previous scene"},
     {1, "SpeedButton16", Text::AccessibleName, "Następna scena", "Next scene"},
     {1, "SpeedButton17", Text::Caption, "Dodaj", "Add"},
-    {1, "SpeedButton18", Text::Caption, "Usuń", "Delete"},
+    {1, "SpeedButton18", Text::Caption, "Usuń", "Del"},
     {1, "Button16", Text::Caption, "kopiuj", "copy"},
     {1, "Button15", Text::Caption, "wklej", "paste"},
     {1, "SpeedButton22", Text::AccessibleName, "Odtwórz", "Play"},
@@ -149,7 +149,7 @@ QWidget* Find(QWidget* window, const char* name) {
 // The controls with a caption and how much room each gives its caption, as the style lays it
 // out: the caption's width and the width it may take, with the font it is set in.
 struct Caption {
-  QString name;
+  QString control;
   QString text;
   int width;
   int room;
@@ -160,12 +160,18 @@ int Advance(const QWidget* control, const QString& text) {
   return control->fontMetrics().horizontalAdvance(text);
 }
 
+// How far the caption's ink reaches from where it starts: its last letter's side bearing may
+// run past the control's edge unseen.
+int InkWidth(const QWidget* control, const QString& text) {
+  return control->fontMetrics().boundingRect(text).right() + 1;
+}
+
 std::vector<Caption> Captions(QWidget* window) {
   std::vector<Caption> captions;
   const auto add = [&captions](QWidget* control, const QString& text, int room) {
     if (text.isEmpty() || !control->isVisibleTo(control->window())) return;
-    captions.push_back({control->objectName() + QLatin1Char('/') + text, text,
-                        Advance(control, text), room, control->font().pixelSize()});
+    captions.push_back({control->window()->objectName() + QLatin1Char('.') + control->objectName(),
+                        text, InkWidth(control, text), room, control->font().pixelSize()});
   };
   QStyle* style = window->style();
   for (auto* button : window->findChildren<QPushButton*>()) {
@@ -176,11 +182,13 @@ std::vector<Caption> Captions(QWidget* window) {
         style->subElementRect(QStyle::SE_PushButtonContents, &option, button).width());
   }
   for (auto* button : window->findChildren<QRadioButton*>()) {
+    // The caption starts beside the indicator and may run to the button's right edge.
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = button->text();
     add(button, button->text(),
-        style->subElementRect(QStyle::SE_RadioButtonContents, &option, button).width());
+        button->width() -
+            style->subElementRect(QStyle::SE_RadioButtonContents, &option, button).left());
   }
   for (auto* button : window->findChildren<QToolButton*>()) {
     // Beside the image the caption has what the style does not take for the image.
@@ -209,16 +217,15 @@ std::vector<Caption> Captions(QWidget* window) {
     }
     add(label, label->text(), room - (label->width() - Advance(label, label->text())));
   }
-  for (auto* bar : window->findChildren<QTabBar*>()) {
-    for (int tab = 0; tab < bar->count(); ++tab) {
-      // Elided or scrolled tabs are narrower than they ask to be.
-      add(bar, bar->tabText(tab),
-          Advance(bar, bar->tabText(tab)) + bar->tabRect(tab).width() -
-              bar->tabSizeHint(tab).width());
+  for (auto* tabs : window->findChildren<QTabWidget*>()) {
+    // The bar asks for every tab's whole caption; narrower, it would elide them or scroll.
+    QTabBar* bar = tabs->tabBar();
+    QString all;
+    for (int tab = 0; tab < bar->count(); ++tab) all += bar->tabText(tab) + QLatin1Char('|');
+    if (tabs->isVisibleTo(window)) {
+      captions.push_back({window->objectName() + QLatin1Char('.') + tabs->objectName(), all,
+                          bar->sizeHint().width(), tabs->width(), bar->font().pixelSize()});
     }
-    const QRect last = bar->tabRect(bar->count() - 1);
-    add(bar, QStringLiteral("(all tabs)"),
-        bar->width() - (last.right() + 1) + Advance(bar, QStringLiteral("(all tabs)")));
   }
   return captions;
 }
@@ -248,7 +255,15 @@ void WindowLanguageTest::everyTextInBothLanguages() {
   }
 }
 
+// Captions of the Polish window that reach past their room by a pixel or two, as they have
+// always done: the window keeps its layout to the pixel, and the English captions there may
+// reach no further.
+const std::map<QString, int> kKnownOverruns = {{QStringLiteral("Form1.RadioButton1"), 2},
+                                               {QStringLiteral("Form1.SpeedButton17"), 1}};
+
 void WindowLanguageTest::everyCaptionFitsItsControl() {
+  // The font each control's caption is set in, in Polish: a caption too long for its place
+  // in the programming window would be set smaller.
   std::map<QString, int> polishFonts;
   for (const UiLanguage language : {UiLanguage::Polish, UiLanguage::English}) {
     UseLanguage(language);
@@ -256,23 +271,36 @@ void WindowLanguageTest::everyCaptionFitsItsControl() {
     windows.form1.show();
     windows.form2.show();
     QVERIFY(QTest::qWaitForWindowExposed(&windows.form2));
-    int checked = 0;
-    for (QWidget* window :
-         {static_cast<QWidget*>(&windows.form1), static_cast<QWidget*>(&windows.form2)}) {
-      for (const Caption& caption : Captions(window)) {
-        ++checked;
-        const QString where = window->objectName() + QLatin1Char(' ') + caption.name;
-        qInfo("%s: %d of %d px", qPrintable(where), caption.width, caption.room);
-        QVERIFY2(
-            caption.width <= caption.room,
-            qPrintable(
-                QStringLiteral("%1: %2 px in %3").arg(where).arg(caption.width).arg(caption.room)));
+    // Both pages of the main window, and the programming window.
+    auto* tabs = windows.form1.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    std::vector<Caption> captions;
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+      tabs->setCurrentIndex(tab);
+      // The controls beside the pages are measured twice, as they are shown twice.
+      for (const Caption& caption : Captions(&windows.form1)) captions.push_back(caption);
+    }
+    for (const Caption& caption : Captions(&windows.form2)) captions.push_back(caption);
+    QVERIFY2(captions.size() > 40, qPrintable(QString::number(captions.size())));
+    QStringList faults;
+    for (const Caption& caption : captions) {
+      const QString where = caption.control + QStringLiteral(" \"") + caption.text +
+                            QStringLiteral("\": %1 px in %2, font %3 px")
+                                .arg(caption.width)
+                                .arg(caption.room)
+                                .arg(caption.fontPixels);
+      const auto known = kKnownOverruns.find(caption.control);
+      if (caption.width > caption.room + (known == kKnownOverruns.end() ? 0 : known->second)) {
+        faults << where;
+      }
+      if (language == UiLanguage::Polish) {
+        polishFonts[caption.control] = caption.fontPixels;
+      } else if (caption.fontPixels < polishFonts[caption.control]) {
+        faults << where + QStringLiteral(" (smaller than in Polish)");
       }
     }
-    QVERIFY(checked > 30);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
     windows.form2.hide();
   }
-  (void)polishFonts;
 }
 
 QTEST_MAIN(WindowLanguageTest)
