@@ -333,5 +333,29 @@ Zobacz rozdział „Programming from a normal user account” w pliku README.</s
         <translation>The programmer is plugged in, but you have no permission to use it.
 See the section “Programming from a normal user account” in the README file.</translation>
     </message>
+    <message>
+        <source>LUMORA_ADAPTER: brak katalogu po &quot;virtual:&quot;</source>
+        <translation>LUMORA_ADAPTER: no folder after "virtual:"</translation>
+    </message>
+    <message>
+        <source>LUMORA_ADAPTER: nie można utworzyć katalogu &quot;%1&quot;</source>
+        <translation>LUMORA_ADAPTER: cannot make the folder "%1"</translation>
+    </message>
+    <message>
+        <source>LUMORA_ADAPTER: nie można zapisywać w katalogu &quot;%1&quot;</source>
+        <translation>LUMORA_ADAPTER: cannot write into the folder "%1"</translation>
+    </message>
+    <message>
+        <source>LUMORA_ADAPTER: sterownik USB niedostępny</source>
+        <translation>LUMORA_ADAPTER: USB driver not available</translation>
+    </message>
+    <message>
+        <source>LUMORA_ADAPTER: brak ścieżki urządzenia po &quot;tty:&quot;</source>
+        <translation>LUMORA_ADAPTER: no device path after "tty:"</translation>
+    </message>
+    <message>
+        <source>LUMORA_ADAPTER: nieznana wartość &quot;%1&quot;; dozwolone: virtual, virtual:KATALOG, usb, tty:URZĄDZENIE</source>
+        <translation>LUMORA_ADAPTER: unknown value "%1"; allowed: virtual, virtual:DIR, usb, tty:DEVICE</translation>
+    </message>
 </context>
 </TS>

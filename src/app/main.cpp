@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
     lumora::AdapterChoice choice = lumora::ChooseAdapter(
         adapterValue ? adapterValue : "", [] { return std::make_unique<lumora::FtdiAdapter>(); });
     if (!choice.Adapter) {
-      ShowStartError(QString::fromStdString(choice.Error));
+      ShowStartError(lumora::TranslatedMessage(choice.Reason, choice.Value));
       return 2;
     }
     lumora::QtFileDialogs dialogs;

@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "app/translation.h"
+
 namespace lumora {
 
 namespace {
@@ -17,17 +19,6 @@ QString NameFilter(FileKind kind) {
   return kind == FileKind::Project
              ? QCoreApplication::translate("lumora::QtFileDialogs", "prj (*.prj)")
              : QCoreApplication::translate("lumora::QtFileDialogs", "sqx (*.sqx)");
-}
-
-// The logic's texts are marked under the context "message". A text the logic joined from
-// several, one line after another, is translated a part at a time.
-QString TranslatedMessage(const QString& text) {
-  const QByteArray source = text.toUtf8();
-  const QString translated = QCoreApplication::translate("message", source.constData());
-  const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
-  if (translated != text || lineEnd < 0) return translated;
-  return TranslatedMessage(text.left(lineEnd)) + QLatin1Char('\n') +
-         TranslatedMessage(text.mid(lineEnd + 1));
 }
 
 std::optional<std::string> RunFileDialog(FileKind kind, QFileDialog::AcceptMode mode) {
@@ -47,10 +38,8 @@ std::optional<std::string> RunFileDialog(FileKind kind, QFileDialog::AcceptMode 
 }
 
 void RunMessageBox(QMessageBox::Icon icon, std::string_view text) {
-  QMessageBox box(
-      icon, QStringLiteral("Lumora"),
-      TranslatedMessage(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))),
-      QMessageBox::Ok, QApplication::activeWindow());
+  QMessageBox box(icon, QStringLiteral("Lumora"), TranslatedMessage(text), QMessageBox::Ok,
+                  QApplication::activeWindow());
   box.exec();
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/qt_dialogs.h"
 #include "app/translation.h"
+#include "programming/adapters/adapter_choice.h"
 
 using namespace lumora;
 
@@ -48,6 +49,7 @@ class QtDialogsTest : public QObject {
   void cancelGivesNothing();
   void messagesAreTitledLumoraWithOneOkButton();
   void messagesAndFiltersFollowTheLanguage();
+  void startUpMessagesFollowTheLanguage();
 
  private:
   QTemporaryDir dir_;
@@ -164,6 +166,30 @@ void QtDialogsTest::messagesAndFiltersFollowTheLanguage() {
       });
       QCOMPARE(dialogs_.GetOpenFileName(filter.kind), std::nullopt);
     }
+  }
+}
+
+// The message box at start-up for a wrong LUMORA_ADAPTER: in Polish the logic's own message,
+// in English its translation with the value put in.
+void QtDialogsTest::startUpMessagesFollowTheLanguage() {
+  const struct {
+    const char* value;
+    const char* english;
+  } cases[] = {
+      {"xyz",
+       "LUMORA_ADAPTER: unknown value \"xyz\"; allowed: virtual, virtual:DIR, usb, tty:DEVICE"},
+      {"", "LUMORA_ADAPTER: USB driver not available"},
+      {"virtual:", "LUMORA_ADAPTER: no folder after \"virtual:\""},
+      {"tty:", "LUMORA_ADAPTER: no device path after \"tty:\""},
+      {"virtual:/proc/lumora", "LUMORA_ADAPTER: cannot make the folder \"/proc/lumora\""},
+  };
+  for (const auto& c : cases) {
+    const AdapterChoice choice = ChooseAdapter(c.value, nullptr);
+    QVERIFY2(!choice.Adapter, c.value);
+    UseLanguage(UiLanguage::English);
+    QCOMPARE(TranslatedMessage(choice.Reason, choice.Value), QString::fromUtf8(c.english));
+    UseLanguage(UiLanguage::Polish);
+    QCOMPARE(TranslatedMessage(choice.Reason, choice.Value), QString::fromStdString(choice.Error));
   }
 }
 
