@@ -67,7 +67,7 @@ of the tubes, strung into sequences with an effect mode, watched as an
 animation and assigned to the DMX programs of the LED controller. The
 whole configuration is written into the controller over DMX512 through
 an FTDI-based USB adapter; a udev rule gives the user at the seat access
-to the adapter. The user interface is in Polish.")
+to the adapter. The user interface is in English and in Polish.")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=("$@"
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation fonts-dejavu-core dbus
+  qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libgl-dev fonts-liberation fonts-dejavu-core dbus
   libftdi1-dev sigrok-cli
   libcli11-dev libgif-dev
   libgtest-dev libgmock-dev

@@ -1,7 +1,7 @@
-// Takes the pictures of the user guide from the real windows on the offscreen platform: it
-// builds both windows as the application does (on the virtual adapter, with the file dialogs
-// answered from a queue), works them with real mouse events into the states the guide
-// describes and writes each window's picture as a PNG, so the pictures can be made again
+// Takes the pictures of the user guide from the real windows, in English, on the offscreen
+// platform: it builds both windows as the application does (on the virtual adapter, with the
+// file dialogs answered from a queue), works them with real mouse events into the states the
+// guide describes and writes each window's picture as a PNG, so the pictures can be made again
 // whenever the look changes. It also writes the guide's "fala1" sequence, fala1.sqx, through
 // the window's own "Zapisz".
 //
@@ -22,6 +22,7 @@
 #include "app/form1.h"
 #include "app/form1_places.h"
 #include "app/form2.h"
+#include "app/translation.h"
 #include "files/sequence_file.h"
 #include "files/table_file.h"
 #include "main_window/effect_steps.h"
@@ -248,6 +249,8 @@ int main(int argc, char* argv[]) {
   // The pictures always come from the offscreen platform, the same on every machine.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
+  // The guide shows the English windows and quotes the Polish captions beside the English.
+  UseLanguage(UiLanguage::English);
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() > 2) {
     std::fprintf(stderr, "usage: guide_pictures [OUTPUT_FOLDER]\n");

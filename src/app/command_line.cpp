@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "app/ui_language.h"
+
 namespace lumora {
 
 namespace {
@@ -23,6 +25,10 @@ constexpr std::array<std::string_view, 5> kQtFlags = {"-reverse", "-widgetcount"
 // Qt's options that also take their value after '='.
 constexpr std::array<std::string_view, 2> kQtOptionsWithJoinedValue = {"-style=", "-stylesheet="};
 
+// The language of the windows, as "--lang en" or "--lang=en".
+constexpr std::string_view kLang = "--lang";
+constexpr std::string_view kLangJoined = "--lang=";
+
 template <std::size_t N>
 bool IsOneOf(std::string_view option, const std::array<std::string_view, N>& options) {
   return std::find(options.begin(), options.end(), option) != options.end();
@@ -40,8 +46,9 @@ std::string HelpText() {
          "Design light shows for LED tubes and program them into the LED controller.\n"
          "\n"
          "Options:\n"
-         "  -h, --help     print this help and exit\n"
-         "      --version  print the version and exit\n"
+         "  -h, --help        print this help and exit\n"
+         "      --version     print the version and exit\n"
+         "      --lang pl|en  the language of the windows: Polish or English\n"
          "\n"
          "Qt's own options are passed on to Qt, with one or two leading dashes:\n"
          "  -platform NAME[:OPTIONS], -platformpluginpath PATH, -platformtheme NAME,\n"
@@ -58,6 +65,11 @@ std::string HelpText() {
          "    virtual:DIR   the same, writing its report, image and wire log into DIR\n"
          "    tty:PATH      the serial device PATH through the kernel's driver, for any\n"
          "                  USB-serial adapter that does 250,000 baud\n"
+         "  LUMORA_LANG     pl or en: the language of the windows, when --lang is not\n"
+         "                  given. Without either the windows are English when the first\n"
+         "                  of the user's languages (LANGUAGE, LC_ALL, LC_MESSAGES, LANG)\n"
+         "                  that Lumora has is English, and Polish otherwise, the C\n"
+         "                  locale included.\n"
          "\n"
          "Exit status: 0 on success, 1 on a failure at start-up, 2 for a wrong argument\n"
          "or LUMORA_ADAPTER value.\n";
@@ -71,11 +83,27 @@ CommandLineAnswer Error(std::string message) {
 }  // namespace
 
 CommandLineAnswer ReadCommandLine(const std::vector<std::string>& arguments) {
+  CommandLineAnswer run;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
     if (argument == "--help" || argument == "-h") return {CommandLineAction::Help, HelpText()};
     if (argument == "--version") {
       return {CommandLineAction::Version, "lumora " LUMORA_VERSION "\n"};
+    }
+    if (argument == kLang || argument.starts_with(kLangJoined)) {
+      std::string_view value;
+      if (argument != kLang) {
+        value = argument.substr(kLangJoined.size());
+      } else if (++i < arguments.size()) {
+        value = arguments[i];
+      } else {
+        return Error("option '--lang' needs a value");
+      }
+      if (!UiLanguageNamed(value)) {
+        return Error("unknown language '" + std::string(value) + "'; choose pl or en");
+      }
+      run.Language = value;
+      continue;
     }
     // Qt reads its options with one dash or two.
     const std::string_view option = argument.starts_with("--") ? argument.substr(1) : argument;
@@ -89,15 +117,16 @@ CommandLineAnswer ReadCommandLine(const std::vector<std::string>& arguments) {
     if (argument.starts_with("-")) return Error("unknown option '" + std::string(argument) + "'");
     return Error("unexpected argument '" + std::string(argument) + "'");
   }
-  return {};
+  return run;
 }
 
 std::optional<int> AnswerCommandLine(int argc, const char* const* argv, std::ostream& out,
-                                     std::ostream& err) {
+                                     std::ostream& err, std::string* language) {
   const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
   const CommandLineAnswer answer = ReadCommandLine(arguments);
   switch (answer.Action) {
     case CommandLineAction::Run:
+      if (language) *language = answer.Language;
       return std::nullopt;
     case CommandLineAction::Help:
     case CommandLineAction::Version:

@@ -14,16 +14,19 @@ struct CommandLineAnswer {
   CommandLineAction Action = CommandLineAction::Run;
   // The help or version text, or the message for an error.
   std::string Text;
+  // The --lang option's value ("pl" or "en"), empty when not given.
+  std::string Language = {};
 };
 
 // Reads the arguments after the program name, left to right: the first --help, --version
-// or unknown argument decides. Qt's own options (with their values) are let through for
-// QApplication; anything else is an error.
+// or unknown argument decides. --lang takes pl or en; Qt's own options (with their values)
+// are let through for QApplication; anything else is an error.
 CommandLineAnswer ReadCommandLine(const std::vector<std::string>& arguments);
 
 // Prints the help or version text to out, or an error to err, and gives the exit code
-// (0, or 2 for an error); gives nothing when the program should start its windows.
+// (0, or 2 for an error); gives nothing when the program should start its windows, and then
+// puts the --lang option's value into language.
 std::optional<int> AnswerCommandLine(int argc, const char* const* argv, std::ostream& out,
-                                     std::ostream& err);
+                                     std::ostream& err, std::string* language = nullptr);
 
 }  // namespace lumora

@@ -72,8 +72,7 @@ TForm1::TForm1(FileDialogs& dialogs, MessageBoxes& messages, QWidget* parent)
   BuildTools();
 
   PageControl1 = new QTabWidget(this);
-  Place(PageControl1, QStringLiteral("PageControl1"), {328, 40, 241, 497},
-        QStringLiteral("Zakładki"));
+  Place(PageControl1, QStringLiteral("PageControl1"), {328, 40, 241, 497}, tr("Zakładki"));
   // Both tab captions fit side by side only with narrow padding and a size below the
   // window's font.
   QFont tabFont = font;
@@ -84,10 +83,10 @@ TForm1::TForm1(FileDialogs& dialogs, MessageBoxes& messages, QWidget* parent)
   PageControl1->tabBar()->setStyle(tabStyle);
   auto* tabSheet1 = new QWidget;
   tabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-  PageControl1->addTab(tabSheet1, QStringLiteral("Tworzenie sekwencji"));
+  PageControl1->addTab(tabSheet1, tr("Tworzenie sekwencji"));
   auto* tabSheet2 = new QWidget;
   tabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-  PageControl1->addTab(tabSheet2, QStringLiteral("Konfiguracja sterownika"));
+  PageControl1->addTab(tabSheet2, tr("Konfiguracja sterownika"));
   BuildSequenceTab(tabSheet1);
   BuildConfigTab(tabSheet2);
   PageControl1->setCurrentIndex(1);

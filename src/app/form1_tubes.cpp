@@ -6,7 +6,7 @@ namespace lumora {
 void TForm1::BuildTubes() {
   tubes_ = new TubeGrid(this);
   tubes_->setObjectName(QStringLiteral("TubeGrid"));
-  tubes_->setAccessibleName(QStringLiteral("Tuby"));
+  tubes_->setAccessibleName(tr("Tuby"));
   // The picture covers the window, so a tube dragged anywhere stays in sight.
   tubes_->setGeometry(rect());
 

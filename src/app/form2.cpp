@@ -32,7 +32,11 @@ constexpr CellColour kDisabledPanel = 0x00D8D8D8;
 
 // What each spinner sets, in Spinner order: its name, and with the position its panel's.
 constexpr std::array<const char*, kSpinnerCount> kSpinnerDescriptions = {
-    "Adres DMX", "Numer programu", "Prędkość", "Liczba tub", "Numer programu automatycznego"};
+    QT_TRANSLATE_NOOP("lumora::TForm2", "Adres DMX"),
+    QT_TRANSLATE_NOOP("lumora::TForm2", "Numer programu"),
+    QT_TRANSLATE_NOOP("lumora::TForm2", "Prędkość"),
+    QT_TRANSLATE_NOOP("lumora::TForm2", "Liczba tub"),
+    QT_TRANSLATE_NOOP("lumora::TForm2", "Numer programu automatycznego")};
 
 template <typename Part>
 Part& Required(const std::unique_ptr<Part>& part, const char* what) {
@@ -72,7 +76,7 @@ int Index(Spinner spinner) {
 }
 
 QString Description(Spinner spinner) {
-  return QString::fromUtf8(kSpinnerDescriptions[Index(spinner)]);
+  return TForm2::tr(kSpinnerDescriptions[Index(spinner)]);
 }
 
 }  // namespace
@@ -86,7 +90,7 @@ TForm2::TForm2(std::unique_ptr<UsbAdapter> adapter, std::unique_ptr<Ticker> tick
       ticker_(std::move(ticker)),
       model_(Required(adapter_, "an adapter"), Required(ticker_, "a ticker"), *this, messages) {
   setObjectName(QStringLiteral("Form2"));
-  setWindowTitle(QStringLiteral("Programowanie sterownika"));
+  setWindowTitle(tr("Programowanie sterownika"));
   setWindowIcon(WindowIcon());
   setFixedSize(476, 224);
   move(293, 213);
@@ -103,18 +107,18 @@ TForm2::TForm2(std::unique_ptr<UsbAdapter> adapter, std::unique_ptr<Ticker> tick
   BuildProgrammerGroup();
 
   SpeedButton1 = MakeSpeedButton(this, QStringLiteral("SpeedButton1"), {157, 140, 137, 33},
-                                 ProgrammingImage(), QStringLiteral("Programuj sterownik"));
+                                 ProgrammingImage(), tr("Programuj sterownik"));
   // Only an activation that opened the adapter enables it.
   SpeedButton1->setEnabled(false);
   connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
 
   StatusBar1 = new QStatusBar(this);
   Place(StatusBar1, QStringLiteral("StatusBar1"), {0, 204, width(), kStatusBarHeight},
-        QStringLiteral("Pasek stanu"));
+        tr("Pasek stanu"));
   StatusBar1->setSizeGripEnabled(false);
   progressBar_ = new QProgressBar(StatusBar1);
   Place(progressBar_, QStringLiteral("ProgressBar1"), {2, 2, 150, kStatusBarHeight - 2},
-        QStringLiteral("Postęp programowania"));
+        tr("Postęp programowania"));
   progressBar_->setRange(0, kTransferPackets);
   progressBar_->setTextVisible(false);
 
@@ -123,48 +127,45 @@ TForm2::TForm2(std::unique_ptr<UsbAdapter> adapter, std::unique_ptr<Ticker> tick
 }
 
 void TForm2::BuildTargetGroup() {
-  QGroupBox* group = MakeGroupBox(this, QStringLiteral("GroupBox1"), {8, 9, 185, 121},
-                                  QStringLiteral("Wybierz sterownik"));
+  QGroupBox* group =
+      MakeGroupBox(this, QStringLiteral("GroupBox1"), {8, 9, 185, 121}, tr("Wybierz sterownik"));
   QRadioButton* all = MakeFittedRadioButton(group, QStringLiteral("RadioButton1"), {8, 24, 137, 17},
-                                            QStringLiteral("Wszystkie sterowniki"));
+                                            tr("Wszystkie sterowniki"));
   QRadioButton* one = MakeFittedRadioButton(group, QStringLiteral("RadioButton2"), {8, 56, 161, 17},
-                                            QStringLiteral("Sterownik o adresie równym:"));
+                                            tr("Sterownik o adresie równym:"));
   all->setChecked(true);
   connect(all, &QRadioButton::clicked, this, [this] { RadioButton1Click(); });
   connect(one, &QRadioButton::clicked, this, [this] { RadioButton2Click(); });
-  MakeFittedLabel(group, QStringLiteral("Label3"), {22, 87}, 78 - 22, QStringLiteral("DMX adres"));
+  MakeFittedLabel(group, QStringLiteral("Label3"), {22, 87}, 78 - 22, tr("DMX adres"));
   BuildSpinner(group, Spinner::Address, {78, 83}, {112, 80});
   connect(UpDownOf(Spinner::Address), &UpDown::MouseReleased, this, [this] { UpDown1MouseUp(); });
 }
 
 void TForm2::BuildSoloGroup() {
   QGroupBox* group = MakeGroupBox(this, QStringLiteral("GroupBox2"), {200, 8, 265, 81},
-                                  QStringLiteral("Ustawienia trybu solo"));
-  QRadioButton* program = MakeFittedRadioButton(group, QStringLiteral("RadioButton3"),
-                                                {4, 20, 57, 17}, QStringLiteral("Program"));
-  QRadioButton* automatic = MakeFittedRadioButton(group, QStringLiteral("RadioButton4"),
-                                                  {70, 21, 51, 17}, QStringLiteral("Auto"));
+                                  tr("Ustawienia trybu solo"));
+  QRadioButton* program =
+      MakeFittedRadioButton(group, QStringLiteral("RadioButton3"), {4, 20, 57, 17}, tr("Program"));
+  QRadioButton* automatic =
+      MakeFittedRadioButton(group, QStringLiteral("RadioButton4"), {70, 21, 51, 17}, tr("Auto"));
   program->setChecked(true);
   connect(program, &QRadioButton::clicked, this, [this] { RadioButton3Click(); });
   connect(automatic, &QRadioButton::clicked, this, [this] { RadioButton4Click(); });
   BuildSpinner(group, Spinner::Program, {6, 43}, {40, 40});
   BuildSpinner(group, Spinner::Auto, {72, 43}, {106, 40});
-  MakeFittedLabel(group, QStringLiteral("Label4"), {136, 24}, 204 - 136,
-                  QStringLiteral("Prędkość"));
+  MakeFittedLabel(group, QStringLiteral("Label4"), {136, 24}, 204 - 136, tr("Prędkość"));
   BuildSpinner(group, Spinner::Speed, {137, 43}, {172, 40});
-  MakeFittedLabel(group, QStringLiteral("Label5"), {204, 25}, 265 - 204,
-                  QStringLiteral("Liczba tub"));
+  MakeFittedLabel(group, QStringLiteral("Label5"), {204, 25}, 265 - 204, tr("Liczba tub"));
   BuildSpinner(group, Spinner::Tubes, {206, 43}, {240, 40});
 }
 
 void TForm2::BuildProgrammerGroup() {
   QGroupBox* group = MakeGroupBox(this, QStringLiteral("GroupBox3"), {200, 88, 265, 41},
-                                  QStringLiteral("Wybierz programator"));
+                                  tr("Wybierz programator"));
   RadioButton5 = MakeFittedRadioButton(group, QStringLiteral("RadioButton5"), {8, 16, 113, 17},
-                                       QStringLiteral("Brightwave USB"));
-  QRadioButton* standard =
-      MakeFittedRadioButton(group, QStringLiteral("RadioButton6"), {128, 16, 129, 17},
-                            QStringLiteral("Standard programator"));
+                                       tr("Brightwave USB"));
+  QRadioButton* standard = MakeFittedRadioButton(group, QStringLiteral("RadioButton6"),
+                                                 {128, 16, 129, 17}, tr("Standard programator"));
   RadioButton5->setChecked(true);
   connect(RadioButton5, &QRadioButton::clicked, this, [this] { RadioButton5Click(); });
   connect(standard, &QRadioButton::clicked, this, [this] { RadioButton6Click(); });

@@ -2,6 +2,7 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <string>
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -12,6 +13,7 @@
 #include "app/form2.h"
 #include "app/qt_dialogs.h"
 #include "app/realtime_kit.h"
+#include "app/translation.h"
 #include "app/ui_thread_broker.h"
 #include "programming/adapter_choice.h"
 #include "programming/adapters/ftdi_adapter.h"
@@ -27,13 +29,19 @@ void ShowStartError(const QString& text) {
 
 int main(int argc, char* argv[]) {
   // --help and --version answer without a display; a wrong argument ends here with code 2.
-  if (const auto exitCode = lumora::AnswerCommandLine(argc, argv, std::cout, std::cerr)) {
+  std::string language;
+  if (const auto exitCode =
+          lumora::AnswerCommandLine(argc, argv, std::cout, std::cerr, &language)) {
     return *exitCode;
   }
   QApplication application(argc, argv);
   // Lets the desktop match the windows to the installed menu entry.
   QGuiApplication::setDesktopFileName(QStringLiteral("lumora"));
   try {
+    // --lang, else LUMORA_LANG, else the user's languages choose the windows' language.
+    const char* languageValue = std::getenv("LUMORA_LANG");
+    lumora::UseLanguage(lumora::ChooseUiLanguage(language, languageValue ? languageValue : "",
+                                                 lumora::SystemUiLanguages()));
     // LUMORA_ADAPTER picks the programming adapter: unset or "usb" for an FTDI chip,
     // "virtual" or "virtual:DIR" for the programmer and controller played in software,
     // "tty:PATH" for a serial device the kernel drives.
@@ -41,7 +49,7 @@ int main(int argc, char* argv[]) {
     lumora::AdapterChoice choice = lumora::ChooseAdapter(
         adapterValue ? adapterValue : "", [] { return std::make_unique<lumora::FtdiAdapter>(); });
     if (!choice.Adapter) {
-      ShowStartError(QString::fromStdString(choice.Error));
+      ShowStartError(lumora::TranslatedMessage(choice.Reason, choice.Value));
       return 2;
     }
     lumora::QtFileDialogs dialogs;

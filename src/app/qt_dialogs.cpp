@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "app/translation.h"
+
 namespace lumora {
 
 namespace {
@@ -13,12 +15,18 @@ QString Extension(FileKind kind) {
   return kind == FileKind::Project ? QStringLiteral("prj") : QStringLiteral("sqx");
 }
 
+QString NameFilter(FileKind kind) {
+  return kind == FileKind::Project
+             ? QCoreApplication::translate("lumora::QtFileDialogs", "prj (*.prj)")
+             : QCoreApplication::translate("lumora::QtFileDialogs", "sqx (*.sqx)");
+}
+
 std::optional<std::string> RunFileDialog(FileKind kind, QFileDialog::AcceptMode mode) {
   const QString extension = Extension(kind);
   QFileDialog dialog(QApplication::activeWindow());
   dialog.setAcceptMode(mode);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilter(QStringLiteral("%1 (*.%1)").arg(extension));
+  dialog.setNameFilter(NameFilter(kind));
   if (mode == QFileDialog::AcceptSave) {
     dialog.setDefaultSuffix(extension);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -30,9 +38,8 @@ std::optional<std::string> RunFileDialog(FileKind kind, QFileDialog::AcceptMode 
 }
 
 void RunMessageBox(QMessageBox::Icon icon, std::string_view text) {
-  QMessageBox box(icon, QStringLiteral("Lumora"),
-                  QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                  QMessageBox::Ok, QApplication::activeWindow());
+  QMessageBox box(icon, QStringLiteral("Lumora"), TranslatedMessage(text), QMessageBox::Ok,
+                  QApplication::activeWindow());
   box.exec();
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QPointer>
 #include <QWindow>
 
@@ -46,9 +47,11 @@ class TubeGridItem : public QAccessibleInterface {
 
   QString text(QAccessible::Text kind) const override {
     if (kind == QAccessible::Name) {
-      if (IsTube()) return QStringLiteral("Tuba %1").arg(tube_);
+      if (IsTube()) return QCoreApplication::translate("lumora::TubeGrid", "Tuba %1").arg(tube_);
       const int cell = CellIndexAt(tube_, column_);
-      return QStringLiteral("Tuba %1, komórka %2").arg(tube_).arg(cell % kCellsPerTube + 1);
+      return QCoreApplication::translate("lumora::TubeGrid", "Tuba %1, komórka %2")
+          .arg(tube_)
+          .arg(cell % kCellsPerTube + 1);
     }
     // The name the window gave the panel of this place.
     if (kind == QAccessible::DebugDescription) {

@@ -102,7 +102,9 @@ void AddProgram(CLI::App& app, Run& run, std::ostream& out, std::ostream& err, b
   auto programmer = std::make_shared<std::string>();
   command->add_option("PROJECT", request->project, "Project file (.prj)")->required();
   command->add_option("--table", request->tableFile, "Table file")->capture_default_str();
-  command->add_option("--programmer", *programmer, "usb (Brightwave USB) or standard")
+  command
+      ->add_option("--programmer", *programmer,
+                   "usb (Brightwave USB) or standard (Standard programmer)")
       ->required()
       ->check(CLI::IsMember({"usb", "standard"}));
   command->add_option("--address", request->address, "DMX address of one controller")
@@ -152,7 +154,9 @@ void AddRenderAndImport(CLI::App& app, Run& run, std::ostream& out, std::ostream
   auto importArgs = std::make_shared<ImportArgs>();
   importCommand->add_option("GIF", importArgs->gif, "Animated GIF")->required();
   importCommand->add_option("-o,--output", importArgs->output, "Sequence file (.sqx)")->required();
-  importCommand->add_option("--mode", importArgs->mode, "Effect mode of the sequence")
+  importCommand
+      ->add_option("--mode", importArgs->mode,
+                   "Effect mode of the sequence: normal, fala1 (wave1) or fala2 (wave2)")
       ->capture_default_str()
       ->check(CLI::IsMember(kModes));
   importCommand->callback([&run, &err, importArgs] {

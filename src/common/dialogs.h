@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/translation_mark.h"
+
 namespace lumora {
 
 // Which pair of file dialogs: sequence files (".sqx", also used for the export line and
@@ -28,16 +30,23 @@ class MessageBoxes {
   virtual void ShowWarning(std::string_view text) = 0;
 };
 
+// The texts of the message boxes; the window shows them translated under the context
+// "message".
 namespace message {
-inline constexpr std::string_view FileError = "ERROR PLIK";
-inline constexpr std::string_view TableFileMissing = "BRAK PLIKU: STR.TAB";
-inline constexpr std::string_view TableFileInvalid = "BŁĘDNY PLIK: STR.TAB";
-inline constexpr std::string_view MemoryFull = "Brak wolnej pamięci w sterowniku";
-inline constexpr std::string_view NoProgrammer = "Brak połączenia z programatorem";
+inline constexpr std::string_view FileError = LUMORA_TR_NOOP("message", "ERROR PLIK");
+inline constexpr std::string_view TableFileMissing =
+    LUMORA_TR_NOOP("message", "BRAK PLIKU: STR.TAB");
+inline constexpr std::string_view TableFileInvalid =
+    LUMORA_TR_NOOP("message", "BŁĘDNY PLIK: STR.TAB");
+inline constexpr std::string_view MemoryFull =
+    LUMORA_TR_NOOP("message", "Brak wolnej pamięci w sterowniku");
+inline constexpr std::string_view NoProgrammer =
+    LUMORA_TR_NOOP("message", "Brak połączenia z programatorem");
 // The lines below NoProgrammer when the adapter is present but the user may not open it.
 inline constexpr std::string_view NoAccessToProgrammer =
-    "Programator jest podłączony, ale brak uprawnień dostępu do niego.\n"
-    "Zobacz rozdział „Programming from a normal user account” w pliku README.";
+    LUMORA_TR_NOOP("message",
+                   "Programator jest podłączony, ale brak uprawnień dostępu do niego.\n"
+                   "Zobacz rozdział „Programming from a normal user account” w pliku README.");
 }  // namespace message
 
 }  // namespace lumora

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/translation_mark.h"
 #include "programming/adapters/tty_adapter.h"
 #include "programming/virtual/virtual_adapter.h"
 
@@ -14,21 +15,39 @@ constexpr std::string_view kVirtual = "virtual";
 constexpr std::string_view kVirtualInto = "virtual:";
 constexpr std::string_view kTty = "tty:";
 
-AdapterChoice Failure(std::string message) {
-  return AdapterChoice{nullptr, "LUMORA_ADAPTER: " + std::move(message)};
+constexpr std::string_view kNoDirectory =
+    LUMORA_TR_NOOP("message", "LUMORA_ADAPTER: brak katalogu po \"virtual:\"");
+constexpr std::string_view kDirectoryNotMade =
+    LUMORA_TR_NOOP("message", "LUMORA_ADAPTER: nie można utworzyć katalogu \"%1\"");
+constexpr std::string_view kDirectoryNotWritable =
+    LUMORA_TR_NOOP("message", "LUMORA_ADAPTER: nie można zapisywać w katalogu \"%1\"");
+constexpr std::string_view kNoUsbDriver =
+    LUMORA_TR_NOOP("message", "LUMORA_ADAPTER: sterownik USB niedostępny");
+constexpr std::string_view kNoDevicePath =
+    LUMORA_TR_NOOP("message", "LUMORA_ADAPTER: brak ścieżki urządzenia po \"tty:\"");
+constexpr std::string_view kUnknownValue =
+    LUMORA_TR_NOOP("message",
+                   "LUMORA_ADAPTER: nieznana wartość \"%1\"; dozwolone: virtual, virtual:KATALOG, "
+                   "usb, tty:URZĄDZENIE");
+
+AdapterChoice Failure(std::string_view reason, std::string_view value = {}) {
+  std::string error(reason);
+  if (const std::size_t mark = error.find("%1"); mark != std::string::npos) {
+    error.replace(mark, 2, value);
+  }
+  return AdapterChoice{nullptr, std::move(error), reason, std::string(value)};
 }
 
 AdapterChoice VirtualInto(std::string_view directoryText) {
-  const std::string quoted = "\"" + std::string(directoryText) + "\"";
-  if (directoryText.empty()) return Failure("brak katalogu po \"virtual:\"");
+  if (directoryText.empty()) return Failure(kNoDirectory);
   const std::filesystem::path directory(directoryText);
   std::error_code error;
   std::filesystem::create_directories(directory, error);
   if (error || !std::filesystem::is_directory(directory, error)) {
-    return Failure("nie można utworzyć katalogu " + quoted);
+    return Failure(kDirectoryNotMade, directoryText);
   }
   auto adapter = std::make_unique<VirtualAdapter>(directory);
-  if (!adapter->FilesOk()) return Failure("nie można zapisywać w katalogu " + quoted);
+  if (!adapter->FilesOk()) return Failure(kDirectoryNotWritable, directoryText);
   return AdapterChoice{std::move(adapter), {}};
 }
 
@@ -37,7 +56,7 @@ AdapterChoice VirtualInto(std::string_view directoryText) {
 AdapterChoice ChooseAdapter(std::string_view value, const UsbAdapterFactory& makeUsbAdapter) {
   if (value.empty() || value == "usb") {
     std::unique_ptr<UsbAdapter> adapter = makeUsbAdapter ? makeUsbAdapter() : nullptr;
-    if (!adapter) return Failure("sterownik USB niedostępny");
+    if (!adapter) return Failure(kNoUsbDriver);
     return AdapterChoice{std::move(adapter), {}};
   }
   if (value == kVirtual) return AdapterChoice{std::make_unique<VirtualAdapter>(), {}};
@@ -45,11 +64,10 @@ AdapterChoice ChooseAdapter(std::string_view value, const UsbAdapterFactory& mak
   // The device is looked for when the programming window opens, as a USB chip is.
   if (value.starts_with(kTty)) {
     const std::string_view path = value.substr(kTty.size());
-    if (path.empty()) return Failure("brak ścieżki urządzenia po \"tty:\"");
+    if (path.empty()) return Failure(kNoDevicePath);
     return AdapterChoice{std::make_unique<TtyAdapter>(std::string(path)), {}};
   }
-  return Failure("nieznana wartość \"" + std::string(value) +
-                 "\"; dozwolone: virtual, virtual:KATALOG, usb, tty:URZĄDZENIE");
+  return Failure(kUnknownValue, value);
 }
 
 }  // namespace lumora

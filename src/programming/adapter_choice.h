@@ -16,7 +16,11 @@ using UsbAdapterFactory = std::function<std::unique_ptr<UsbAdapter>()>;
 // The adapter to use, or, when Adapter is null, a message saying why there is none.
 struct AdapterChoice {
   std::unique_ptr<UsbAdapter> Adapter;
-  std::string Error;
+  // The message: Reason with %1 standing for Value.
+  std::string Error = {};
+  // The message as marked for translation (context "message"), and the value it names.
+  std::string_view Reason = {};
+  std::string Value = {};
 };
 
 // Chooses the adapter from the value of LUMORA_ADAPTER (the caller reads the variable;

@@ -46,6 +46,15 @@ TEST(CommandLine, EachArgumentListGivesItsAction) {
       {{"-style="}, Error},
       {{"-platform=offscreen"}, Error},
       {{"---platform", "offscreen"}, Error},
+      // The windows' language: pl or en, its value apart or after '='.
+      {{"--lang", "en"}, Run},
+      {{"--lang=pl", "-platform", "offscreen"}, Run},
+      {{"--lang"}, Error},
+      {{"--lang="}, Error},
+      {{"--lang", "de"}, Error},
+      {{"--lang", "EN"}, Error},
+      {{"-lang", "en"}, Error},
+      {{"--lang", "--help"}, Error},
   };
   for (const Case& c : cases) {
     std::string line;
@@ -70,8 +79,9 @@ TEST(CommandLine, VersionIsTheProjectVersion) {
 
 TEST(CommandLine, HelpNamesTheOptionsAndTheAdapterValues) {
   const std::string help = ReadCommandLine({"--help"}).Text;
-  for (const char* word : {"--help", "--version", "-platform NAME", "-style NAME", "LUMORA_ADAPTER",
-                           "usb", "virtual:DIR", "tty:PATH", "exit code 2"}) {
+  for (const char* word :
+       {"--help", "--version", "--lang pl|en", "LUMORA_LANG", "-platform NAME", "-style NAME",
+        "LUMORA_ADAPTER", "usb", "virtual:DIR", "tty:PATH", "exit code 2"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
 }
@@ -83,6 +93,21 @@ TEST(CommandLine, AWrongArgumentGoesToStandardErrorWithCodeTwo) {
   EXPECT_EQ(out.str(), "");
   EXPECT_EQ(err.str(),
             "lumora: unknown option '--bogus'\nTry 'lumora --help' for more information.\n");
+}
+
+TEST(CommandLine, TheLastLanguageGivenGoesToTheWindows) {
+  const char* argv[] = {"lumora", "--lang", "en", "-style", "fusion", "--lang=pl"};
+  std::ostringstream out, err;
+  std::string language = "unchanged";
+  EXPECT_EQ(AnswerCommandLine(6, argv, out, err, &language), std::nullopt);
+  EXPECT_EQ(language, "pl");
+  EXPECT_EQ(AnswerCommandLine(3, argv, out, err, &language), std::nullopt);
+  EXPECT_EQ(language, "en");
+  EXPECT_EQ(AnswerCommandLine(1, argv, out, err, &language), std::nullopt);
+  EXPECT_EQ(language, "");
+  EXPECT_EQ(ReadCommandLine({"--lang", "de"}).Text,
+            "lumora: unknown language 'de'; choose pl or en\n"
+            "Try 'lumora --help' for more information.\n");
 }
 
 TEST(CommandLine, NoArgumentsStartsTheWindows) {

@@ -8,6 +8,8 @@
 #include <QtTest>
 
 #include "app/qt_dialogs.h"
+#include "app/translation.h"
+#include "programming/adapters/adapter_choice.h"
 
 using namespace lumora;
 
@@ -46,6 +48,8 @@ class QtDialogsTest : public QObject {
   void saveAddsTheDefaultExtensionAndReplacesWithoutAsking();
   void cancelGivesNothing();
   void messagesAreTitledLumoraWithOneOkButton();
+  void messagesAndFiltersFollowTheLanguage();
+  void startUpMessagesFollowTheLanguage();
 
  private:
   QTemporaryDir dir_;
@@ -108,6 +112,84 @@ void QtDialogsTest::messagesAreTitledLumoraWithOneOkButton() {
     });
     QtMessageBoxes messages;
     c.show(messages);
+  }
+}
+
+// The logic's messages, a joined one included, and the file filters in both languages; the
+// Polish texts are the logic's own.
+void QtDialogsTest::messagesAndFiltersFollowTheLanguage() {
+  const std::string noAccess =
+      std::string(message::NoProgrammer) + "\n" + std::string(message::NoAccessToProgrammer);
+  struct Case {
+    std::string_view text;
+    const char* english;
+  };
+  const Case cases[] = {
+      {message::FileError, "FILE ERROR"},
+      {message::TableFileMissing, "MISSING FILE: STR.TAB"},
+      {message::TableFileInvalid, "INVALID FILE: STR.TAB"},
+      {message::MemoryFull, "No free memory left in the controller"},
+      {message::NoProgrammer, "No connection to the programmer"},
+      {noAccess,
+       "No connection to the programmer\n"
+       "The programmer is plugged in, but you have no permission to use it.\n"
+       "See the section \u201cProgramming from a normal user account\u201d in the README file."},
+  };
+  struct Filter {
+    FileKind kind;
+    const char* polish;
+    const char* english;
+  };
+  const Filter filters[] = {{FileKind::Sequence, "sqx (*.sqx)", "Sequences (*.sqx)"},
+                            {FileKind::Project, "prj (*.prj)", "Projects (*.prj)"}};
+  for (const UiLanguage language : {UiLanguage::English, UiLanguage::Polish}) {
+    UseLanguage(language);
+    const bool english = language == UiLanguage::English;
+    for (const Case& c : cases) {
+      const QString expected =
+          english ? QString::fromUtf8(c.english) : QString::fromUtf8(c.text.data(), c.text.size());
+      WhenModalShown([&expected](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        QCOMPARE(box->text(), expected);
+        box->accept();
+      });
+      QtMessageBoxes().ShowError(c.text);
+    }
+    for (const Filter& filter : filters) {
+      const QString expected = QString::fromUtf8(english ? filter.english : filter.polish);
+      WhenModalShown([&expected](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->nameFilters(), QStringList{expected});
+        dialog->reject();
+      });
+      QCOMPARE(dialogs_.GetOpenFileName(filter.kind), std::nullopt);
+    }
+  }
+}
+
+// The message box at start-up for a wrong LUMORA_ADAPTER: in Polish the logic's own message,
+// in English its translation with the value put in.
+void QtDialogsTest::startUpMessagesFollowTheLanguage() {
+  const struct {
+    const char* value;
+    const char* english;
+  } cases[] = {
+      {"xyz",
+       "LUMORA_ADAPTER: unknown value \"xyz\"; allowed: virtual, virtual:DIR, usb, tty:DEVICE"},
+      {"", "LUMORA_ADAPTER: USB driver not available"},
+      {"virtual:", "LUMORA_ADAPTER: no folder after \"virtual:\""},
+      {"tty:", "LUMORA_ADAPTER: no device path after \"tty:\""},
+      {"virtual:/proc/lumora", "LUMORA_ADAPTER: cannot make the folder \"/proc/lumora\""},
+  };
+  for (const auto& c : cases) {
+    const AdapterChoice choice = ChooseAdapter(c.value, nullptr);
+    QVERIFY2(!choice.Adapter, c.value);
+    UseLanguage(UiLanguage::English);
+    QCOMPARE(TranslatedMessage(choice.Reason, choice.Value), QString::fromUtf8(c.english));
+    UseLanguage(UiLanguage::Polish);
+    QCOMPARE(TranslatedMessage(choice.Reason, choice.Value), QString::fromStdString(choice.Error));
   }
 }
 
