@@ -4,7 +4,6 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-
 #include "app/button_images.h"
 #include "app/controls.h"
 #include "app/form1.h"

@@ -9,7 +9,7 @@
 
 #include "app/qt_dialogs.h"
 #include "app/translation.h"
-#include "programming/adapters/adapter_choice.h"
+#include "programming/adapter_choice.h"
 
 using namespace lumora;
 
