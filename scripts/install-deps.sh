@@ -3,7 +3,7 @@
 # as arguments.
 set -euo pipefail
 packages=("$@"
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libgl-dev fonts-liberation fonts-dejavu-core dbus
   libftdi1-dev sigrok-cli
   libcli11-dev libgif-dev

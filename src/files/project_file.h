@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "files/read_result.h"
 #include "common/program_tables.h"
+#include "files/read_result.h"
 
 namespace lumora {
 

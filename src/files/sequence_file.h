@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "files/read_result.h"
 #include "common/scene.h"
+#include "files/read_result.h"
 
 namespace lumora {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "main_window/auto_programs.h"
 #include "common/dialogs.h"
+#include "main_window/auto_programs.h"
 #include "main_window/main_window_view.h"
 #include "main_window/paint_state.h"
 #include "main_window/program_memory.h"

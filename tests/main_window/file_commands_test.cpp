@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "support/temp_folder.h"
 #include "files/project_file.h"
 #include "files/sequence_file.h"
 #include "model_fixture.h"
 #include "support/special_files.h"
+#include "support/temp_folder.h"
 
 namespace lumora::testing {
 namespace {

@@ -3,9 +3,9 @@
 #include <memory>
 #include <vector>
 
-#include "support/temp_folder.h"
 #include "files/sequence_file.h"
 #include "model_fixture.h"
+#include "support/temp_folder.h"
 
 namespace lumora::testing {
 namespace {

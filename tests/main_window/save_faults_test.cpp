@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
-#include "support/temp_folder.h"
 #include "model_fixture.h"
+#include "support/temp_folder.h"
 
 namespace lumora::testing {
 namespace {
