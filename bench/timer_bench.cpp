@@ -50,16 +50,14 @@ const char* PolicyName(int policy) {
 }
 
 // Unlike the application, which keeps the call off its timer thread, the benchmark asks the
-// service on the new thread itself: nothing else runs here, and the ticks measured all come
-// after the answer.
+// service on the timer's thread itself as its gate opens: nothing else runs here, and the
+// ticks measured all come after the answer.
 void MeasurePacing(const char* label, RealtimeKit& realtime) {
-  std::atomic<bool> answered = false;
   std::atomic<double> requestMs = 0;
   TMMTimer timer(/*designMode=*/false, [&](const TimerThreadStart& start) {
     const Clock::time_point asked = Clock::now();
     realtime.TimerThreadStarted(start);
     requestMs = Ms(Clock::now() - asked);
-    answered = true;
   });
   std::vector<Clock::time_point> stamps;
   stamps.reserve(kTicks);
@@ -71,12 +69,9 @@ void MeasurePacing(const char* label, RealtimeKit& realtime) {
     if (stamps.empty()) pthread_getschedparam(pthread_self(), &policy, &param);
     if (stamps.size() < kTicks) stamps.push_back(Clock::now());
   };
-  // The first thread's request is over before the measured thread starts, so that stopping
-  // the first does not wait for the service.
-  while (!answered) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   const Clock::time_point start = Clock::now();
   timer.SetInterval(kPeriodMs);
-  timer.Enabled = true;
+  timer.SetEnabled(true);
   for (;;) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::lock_guard lock(mutex);

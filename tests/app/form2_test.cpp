@@ -449,16 +449,13 @@ void Form2Test::everyTimerThreadIsOfferedForARealTimeClassFromTheUiThread() {
           /*designMode=*/false,
           [&](const TimerThreadStart& start) { fromUiThread.TimerThreadStarted(start); }),
       dialogs_, form1_.get());
-  // The timer starts a thread as it is made.
+  // The timer made with the window waits behind its closed gate and asks for nothing; the
+  // activation starts the ticks at the USB pace on a new thread, which asks.
+  form->show();
   QTRY_COMPARE(realtime.starts.size(), 1u);
-  form->show();  // the activation starts the ticks at the USB pace: one more thread
-  QTRY_COMPARE(realtime.starts.size(), 2u);
   QVERIFY(realtime.onUiThread);
   const pid_t running = realtime.starts.back().threadId;
   QCOMPARE(ThreadName(running), QStringLiteral("mmtimer"));
-  for (std::size_t i = 0; i + 1 < realtime.starts.size(); ++i) {
-    QTRY_VERIFY(ThreadName(realtime.starts[i].threadId).isEmpty());  // replaced, so ended
-  }
   form.reset();
   QTRY_VERIFY(ThreadName(running).isEmpty());
 }
