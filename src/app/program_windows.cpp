@@ -9,15 +9,23 @@
 namespace lumora {
 
 ProgramWindows::ProgramWindows(std::unique_ptr<UsbAdapter> adapter)
-    : realtimeKit_(QDBusConnection::systemBus()),
+    : adapter_(std::move(adapter)),
+      realtimeKit_(QDBusConnection::systemBus()),
       realtime_(realtimeKit_),
-      form1_(dialogs_, messages_),
-      form2_(std::move(adapter),
-             std::make_unique<TMMTimer>(
-                 /*designMode=*/false,
-                 [this](const TimerThreadStart& start) { realtime_.TimerThreadStarted(start); }),
-             messages_, &form1_) {
-  form1_.SetProgrammingWindow(&form2_);
+      form1_(dialogs_, messages_) {
+  form1_.SetProgrammingWindow([this]() -> TForm2& { return ProgrammingWindow(); });
+}
+
+TForm2& ProgramWindows::ProgrammingWindow() {
+  if (!form2_) {
+    form2_ = std::make_unique<TForm2>(
+        std::move(adapter_),
+        std::make_unique<TMMTimer>(
+            /*designMode=*/false,
+            [this](const TimerThreadStart& start) { realtime_.TimerThreadStarted(start); }),
+        messages_, &form1_);
+  }
+  return *form2_;
 }
 
 }  // namespace lumora

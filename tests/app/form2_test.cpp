@@ -169,7 +169,7 @@ void Form2Test::MakeWindow(std::unique_ptr<UsbAdapter> adapter) {
   auto ticker = std::make_unique<ManualTicker>();
   ticker_ = ticker.get();
   form2_ = std::make_unique<TForm2>(std::move(adapter), std::move(ticker), dialogs_, form1_.get());
-  form1_->SetProgrammingWindow(form2_.get());
+  form1_->SetProgrammingWindow([this]() -> TForm2& { return *form2_; });
 }
 
 void Form2Test::cleanup() {
@@ -524,7 +524,7 @@ void Form2Test::usbTransferPacedByTheRealTimerArrivesWhole() {
   controller_ = adapter.get();
   form2_ = std::make_unique<TForm2>(std::move(adapter), std::make_unique<TMMTimer>(), dialogs_,
                                     form1_.get());
-  form1_->SetProgrammingWindow(form2_.get());
+  form1_->SetProgrammingWindow([this]() -> TForm2& { return *form2_; });
   ticker_ = nullptr;
   connect(Progress(), &QProgressBar::valueChanged, this,
           [this](int value) { highestProgress_ = std::max(highestProgress_, value); });
@@ -632,7 +632,7 @@ void Form2Test::withoutADeviceEveryShowingShowsTheMessageAndProgrammingStaysDisa
   for (auto& adapter : adapters) {
     dialogs_.errors.clear();
     TForm2 form(std::move(adapter), std::make_unique<ManualTicker>(), dialogs_, form1_.get());
-    form1_->SetProgrammingWindow(&form);
+    form1_->SetProgrammingWindow([&form]() -> TForm2& { return form; });
     for (std::size_t showing = 1; showing <= 2; ++showing) {
       SendAndRun(form, [&] {
         QTRY_COMPARE(dialogs_.errors.size(), showing);
@@ -648,7 +648,7 @@ void Form2Test::withoutADeviceEveryShowingShowsTheMessageAndProgrammingStaysDisa
       SendAndRun(form, [&] { QTRY_VERIFY(ProgramButton(&form)->isEnabled()); });
       QCOMPARE(dialogs_.errors.size(), 2u);
     }
-    form1_->SetProgrammingWindow(form2_.get());
+    form1_->SetProgrammingWindow([this]() -> TForm2& { return *form2_; });
   }
 }
 
