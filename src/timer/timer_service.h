@@ -64,8 +64,8 @@ MMRESULT timeKillEvent(std::uint32_t timerId);
 
 // Opens or closes a periodic timer's gate. The ticks stay on the grid of the timer's start:
 // the first after opening comes at the next point of it. Closing does not wait for a
-// callback that is running, and a callback may find the gate closed already.
-// MMSYSERR_INVALPARAM for an unknown id or a one-shot timer.
+// callback already under way, but none starts after it. MMSYSERR_INVALPARAM for an unknown
+// id or a one-shot timer.
 MMRESULT timeGateEvent(std::uint32_t timerId, bool open);
 
 // The deadline of the next tick: the first point origin + k * period (k >= 1) after now.
