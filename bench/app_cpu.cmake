@@ -1,5 +1,9 @@
-# Processor time of the main window, idle and playing, and the cost of one preview tick.
+# Processor time of the program's windows, idle and playing, and the cost of one preview tick;
+# on a display also beside the bare Qt window of app.cmake.
 if(LUMORA_WITH_QT)
   add_executable(app_cpu_bench ${CMAKE_CURRENT_LIST_DIR}/app_cpu_bench.cpp)
-  target_link_libraries(app_cpu_bench PRIVATE lumora_widgets Qt6::Test)
+  target_link_libraries(app_cpu_bench PRIVATE lumora_program_windows lumora_ftdi PkgConfig::XCB)
+  target_compile_definitions(app_cpu_bench PRIVATE BARE_WINDOW="$<TARGET_FILE:bare_window>"
+                                                   LUMORA_PROGRAM="$<TARGET_FILE:lumora>")
+  add_dependencies(app_cpu_bench bare_window lumora)
 endif()

@@ -1,27 +1,36 @@
-// Prints the processor time the main window takes on the offscreen platform: idle with its
-// display refresh running, and playing a "fala1" sequence, each over ten seconds of its event
-// loop; and one "fala1" preview tick including the repaint of the grid.
-// Targets: idle under 0.5 % of a core, playing under 2 %, a tick at most 0.15 ms. Also an
-// undo and a redo of a brush stroke over a 99-scene sequence with the repaint: under 1 ms.
+// Prints the processor time of the program's windows as a user starts them (ProgramWindows,
+// as main makes them).
 //
-// With --window it runs on the desktop's display instead (e.g. under xvfb-run) and compares,
-// in one run, a bare Qt window recolouring 128 frames every 100 ms with the main window
-// playing a 99-scene "fala1" sequence, twenty seconds each. Target: at most 0.7 % of a core.
+// Offscreen (no argument): idle with the display refresh running and playing a "fala1"
+// sequence, each over ten seconds of the event loop; one "fala1" preview tick including the
+// repaint of the grid (target at most 0.15 ms); an undo and a redo of a brush stroke over a
+// 99-scene sequence with the repaint (under 1 ms).
+//
+// With --window [SECONDS] it runs on the desktop's display (e.g. under Xvfb) and measures
+// from outside, in turn and in the same run: the program idle, as started and after its
+// programming window was shown and closed, beside a bare Qt window of 128 frames with and
+// without a 100 ms timer and a 50 ms timer thread; then the program playing a 99-scene
+// "fala1" sequence beside the bare window recolouring its frames every 100 ms. Three rounds
+// of SECONDS (20) each. Targets: idle at most 0.2 % of a core, playing at most 0.4 %.
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
 #include <vector>
 
-#include <QAccessible>
 #include <QApplication>
-#include <QFrame>
 #include <QTimer>
-#include <QtTest/QTest>
 
-#include "app/form1.h"
-#include "app/qt_dialogs.h"
+#include "app/program_windows.h"
+#include "programming/adapters/adapter_choice.h"
+#include "programming/adapters/ftdi_adapter.h"
+#include "window_runs.h"
 
 namespace {
 
@@ -54,63 +63,66 @@ void LoadWave(lumora::MainWindowModel& model, int scenes) {
   model.SelectEffectMode(lumora::EffectWave1);
 }
 
-// The least a Qt program showing the same changes does: 128 raised frames, all recoloured
-// every 100 ms.
-class FrameWindow : public QWidget {
- public:
-  FrameWindow() {
-    setFixedSize(576, 546);
-    for (int k = 0; k < lumora::kCellsPerScene; ++k) {
-      auto* frame = new QFrame(this);
-      frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
-      frame->setAutoFillBackground(true);
-      frame->setGeometry(72 + 24 * (k % 8), 40 + 24 * (k / 8), 25, 25);
-      frames_.push_back(frame);
-    }
-    timer_.setInterval(100);
-    connect(&timer_, &QTimer::timeout, this, [this] { Recolour(); });
-    timer_.start();
-  }
+// The windows as main makes them, with the adapter a user gets by default.
+std::unique_ptr<lumora::ProgramWindows> MakeProgramWindows() {
+  lumora::AdapterChoice choice =
+      lumora::ChooseAdapter("", [] { return std::make_unique<lumora::FtdiAdapter>(); });
+  return std::make_unique<lumora::ProgramWindows>(std::move(choice.Adapter));
+}
 
- private:
-  void Recolour() {
-    ++step_;
-    for (int k = 0; k < lumora::kCellsPerScene; ++k) {
-      QPalette palette = frames_[k]->palette();
-      const lumora::CellColour colour = lumora::kPalette[(k + step_) % lumora::kPalette.size()];
-      palette.setColor(QPalette::Window, QColor(colour & 0xFF, (colour >> 8) & 0xFF, colour >> 16));
-      frames_[k]->setPalette(palette);
-    }
-  }
-
-  std::vector<QFrame*> frames_;
-  QTimer timer_;
-  int step_ = 0;
-};
-
-int WindowedRun() {
-  constexpr int kMeasureMs = 20000;
-  std::printf("platform %s\n", qPrintable(QGuiApplication::platformName()));
-  {
-    FrameWindow bare;
-    bare.show();
-    if (!QTest::qWaitForWindowExposed(&bare)) return 1;
-    std::printf("bare Qt window recolouring 128 frames every 100 ms: %.2f %% of a core\n",
-                CoreShare(kMeasureMs));
-  }
-  lumora::QtFileDialogs dialogs;
-  lumora::QtMessageBoxes messages;
-  lumora::TForm1 form1(dialogs, messages);
-  form1.show();
-  if (!QTest::qWaitForWindowExposed(&form1)) return 1;
+// Run by the windowed measurement: the program's windows playing "fala1" until stopped.
+int PlayUntilStopped() {
+  auto windows = MakeProgramWindows();
+  lumora::TForm1& form1 = windows->MainWindow();
   LoadWave(form1.Model(), 99);
+  form1.show();
   form1.Model().Play();
-  std::printf(
-      "main window playing a 99-scene \"fala1\" sequence: %.2f %% of a core "
-      "(target <= 0.7 %%)\n",
-      CoreShare(kMeasureMs));
-  // The bridge to the accessibility bus connects while the event loop runs.
-  std::printf("accessibility %s\n", QAccessible::isActive() ? "active" : "inactive");
+  return QCoreApplication::exec();
+}
+
+// Run by the windowed measurement: idle after the programming window was shown (its timer
+// ticking at the USB pace) and closed again, until stopped.
+int IdleAfterProgramming() {
+  auto windows = MakeProgramWindows();
+  windows->MainWindow().show();
+  lumora::TForm2& programming = windows->ProgrammingWindow();
+  programming.show();
+  QTimer::singleShot(500, &programming, &QWidget::hide);
+  return QCoreApplication::exec();
+}
+
+// Each program in turn, round after round, so that the machine's other work weighs on each
+// alike.
+void MeasureInTurn(const std::vector<std::pair<std::string, std::vector<std::string>>>& programs,
+                   int rounds, std::chrono::milliseconds wall) {
+  std::map<std::string, std::vector<double>> shares;
+  for (int round = 0; round < rounds; ++round) {
+    for (const auto& [label, argv] : programs) {
+      bench::ProgramRun run(argv);
+      std::this_thread::sleep_for(std::chrono::seconds(3));  // start-up settles
+      shares[label].push_back(run.CoreShare(wall));
+    }
+  }
+  for (const auto& [label, argv] : programs) {
+    std::printf("  %-44s %s %% of a core\n", label.c_str(),
+                bench::Spread(shares[label], "%.2f").c_str());
+  }
+}
+
+int WindowedRun(const char* self, int seconds) {
+  const std::chrono::milliseconds wall(seconds * 1000);
+  constexpr int kRounds = 3;
+  std::printf("%d rounds of %d s each, least / median / most\n", kRounds, seconds);
+  std::printf("idle (target <= 0.2 %%):\n");
+  MeasureInTurn({{"bare window, 128 frames", {BARE_WINDOW}},
+                 {"bare + 100 ms UI timer + 50 ms timer thread", {BARE_WINDOW, "--timers"}},
+                 {"Lumora as started", {LUMORA_PROGRAM}},
+                 {"Lumora after the programming window closed", {self, "--programmed"}}},
+                kRounds, wall);
+  std::printf("playing a 99-scene \"fala1\" (target <= 0.4 %%):\n");
+  MeasureInTurn({{"bare window recolouring 128 frames", {BARE_WINDOW, "--recolour"}},
+                 {"Lumora playing \"fala1\"", {self, "--play"}}},
+                kRounds, wall);
   return 0;
 }
 
@@ -144,15 +156,17 @@ void UndoFigures(lumora::MainWindowModel& model) {
 
 int main(int argc, char* argv[]) {
   const bool windowed = argc > 1 && std::strcmp(argv[1], "--window") == 0;
-  if (!windowed) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (windowed) return WindowedRun(argv[0], argc > 2 ? std::atoi(argv[2]) : 20);
+  const bool playing = argc > 1 && std::strcmp(argv[1], "--play") == 0;
+  const bool programmed = argc > 1 && std::strcmp(argv[1], "--programmed") == 0;
+  if (!playing && !programmed) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  if (windowed) return WindowedRun();
-  lumora::QtFileDialogs dialogs;
-  lumora::QtMessageBoxes messages;
-  lumora::TForm1 form1(dialogs, messages);
+  if (playing) return PlayUntilStopped();
+  if (programmed) return IdleAfterProgramming();
+  auto windows = MakeProgramWindows();
+  lumora::TForm1& form1 = windows->MainWindow();
   form1.show();
   QCoreApplication::processEvents();
-
   lumora::MainWindowModel& model = form1.Model();
   LoadWave(model, 3);
   model.Play();

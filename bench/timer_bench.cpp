@@ -76,11 +76,11 @@ void MeasurePacing(const char* label, RealtimeKit& realtime) {
     if (stamps.size() == kTicks - 1) pthread_getschedparam(pthread_self(), &policy, &param);
     if (stamps.size() < kTicks) stamps.push_back(Clock::now());
   };
-  answerFor(1);  // the thread the timer starts as it is made
+  // A timer thread tells of itself as its gate first opens.
   const Clock::time_point start = Clock::now();
   timer.SetInterval(kPeriodMs);
-  timer.Enabled = true;
-  const double requestMs = answerFor(2);
+  timer.SetEnabled(true);
+  const double requestMs = answerFor(1);
   for (;;) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::lock_guard lock(mutex);

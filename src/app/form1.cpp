@@ -261,7 +261,7 @@ void TForm1::SpeedButton12Click() {
 
 void TForm1::SpeedButton14Click() {
   if (model_.SendToController() && programmingWindow_)
-    programmingWindow_->OpenWith(model_.Output().Image());
+    programmingWindow_().OpenWith(model_.Output().Image());
 }
 
 void TForm1::Button6Click() {

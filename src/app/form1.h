@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <utility>
 
 #include <QButtonGroup>
 #include <QTimer>
@@ -37,8 +39,12 @@ class TForm1 : public QWidget, public MainWindowView {
   ~TForm1() override;
 
   MainWindowModel& Model() { return model_; }
-  // The window "Wyślij do sterownika" shows modally; it is created after this one.
-  void SetProgrammingWindow(TForm2* form2) { programmingWindow_ = form2; }
+  // Gives the window "Wyślij do sterownika" shows modally. Asked for only then, so that the
+  // window need not exist before it is first needed.
+  using ProgrammingWindowSource = std::function<TForm2&()>;
+  void SetProgrammingWindow(ProgrammingWindowSource source) {
+    programmingWindow_ = std::move(source);
+  }
 
   void ShowCell(int cell, CellColour colour) override;
   void ShowSceneCounters(int sceneCount, int currentScene) override;
@@ -141,7 +147,7 @@ class TForm1 : public QWidget, public MainWindowView {
   QLabel* Label9 = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
 
-  TForm2* programmingWindow_ = nullptr;
+  ProgrammingWindowSource programmingWindow_;
 
   QTimer Timer1;
   QTimer Timer2;

@@ -25,9 +25,9 @@ namespace lumora {
 class Panel;
 class UpDown;
 
-// The programming window: created hidden at start-up and shown modally by the send command,
-// which hands it the image to send. Every event goes to the handler named after its control,
-// which forwards it to the model; the model answers through the ProgrammingView functions.
+// The programming window: made when the send command first needs it, then shown modally by
+// that command, which hands it the image to send. Every event goes to the handler named after its
+// control, which forwards it to the model; the model answers through the ProgrammingView functions.
 class TForm2 : public QDialog, public ProgrammingView {
   Q_OBJECT
 

@@ -3,21 +3,16 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QMessageBox>
 
 #include "app/command_line.h"
-#include "app/form1.h"
-#include "app/form2.h"
-#include "app/qt_dialogs.h"
-#include "app/realtime_kit.h"
+#include "app/program_windows.h"
 #include "app/translation.h"
-#include "app/ui_thread_broker.h"
 #include "programming/adapter_choice.h"
 #include "programming/adapters/ftdi_adapter.h"
-#include "timer/mm_timer.h"
 
 namespace {
 
@@ -52,21 +47,8 @@ int main(int argc, char* argv[]) {
       ShowStartError(lumora::TranslatedMessage(choice.Reason, choice.Value));
       return 2;
     }
-    lumora::QtFileDialogs dialogs;
-    lumora::QtMessageBoxes messages;
-    // Gives the programming timer a real-time class where the process may not take one.
-    lumora::RealtimeKit realtimeKit(QDBusConnection::systemBus());
-    lumora::UiThreadBroker realtime(realtimeKit);
-    lumora::TForm1 form1(dialogs, messages);
-    lumora::TForm2 form2(std::move(choice.Adapter),
-                         std::make_unique<lumora::TMMTimer>(
-                             /*designMode=*/false,
-                             [&realtime](const lumora::TimerThreadStart& start) {
-                               realtime.TimerThreadStarted(start);
-                             }),
-                         messages, &form1);
-    form1.SetProgrammingWindow(&form2);
-    form1.show();
+    lumora::ProgramWindows windows(std::move(choice.Adapter));
+    windows.MainWindow().show();
     return QApplication::exec();
   } catch (const std::exception& error) {
     ShowStartError(QString::fromUtf8(error.what()));

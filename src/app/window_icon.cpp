@@ -6,9 +6,10 @@ namespace lumora {
 
 QIcon WindowIcon() {
   QIcon icon;
-  // Each PNG gives its own size; the window manager picks the one it shows.
+  // Each PNG gives its own size; the window manager picks the one it shows. The folder holds
+  // nothing else: a name filter would bring in the regular-expression engine at start-up.
   const QDir icons(QStringLiteral(":/icons"));
-  for (const QString& name : icons.entryList({QStringLiteral("lumora-*.png")})) {
+  for (const QString& name : icons.entryList(QDir::Files)) {
     icon.addFile(icons.filePath(name));
   }
   return icon;

@@ -29,7 +29,7 @@ void ControllerOutput::SaveFullListing() {
   SaveListing([this](const std::string& path) {
     PackScenes();
     return lumora::SaveFullListing(path, config_.Autos().AutoTable, config_.Programs().Table(),
-                                   packed_);
+                                   Buffers().packed);
   });
 }
 
@@ -48,23 +48,43 @@ void ControllerOutput::SaveProgramListing() {
 void ControllerOutput::SaveSceneListing() {
   SaveListing([this](const std::string& path) {
     PackScenes();
-    return lumora::SaveSceneListing(path, packed_);
+    return lumora::SaveSceneListing(path, Buffers().packed);
   });
 }
 
 void ControllerOutput::PackScenes() {
-  lumora::PackScenes(config_.Programs().Store(), packed_);
+  lumora::PackScenes(config_.Programs().Store(), Buffers().packed);
+}
+
+ControllerOutput::Built& ControllerOutput::Buffers() {
+  if (!built_) built_ = std::make_unique<Built>();
+  return *built_;
+}
+
+const ControllerOutput::Built& ControllerOutput::Current() const {
+  static const Built nothingBuilt{};
+  return built_ ? *built_ : nothingBuilt;
+}
+
+const PackedScenesArray& ControllerOutput::PackedScenes() const {
+  return Current().packed;
+}
+
+const ControllerImageArray& ControllerOutput::Image() const {
+  return Current().image;
 }
 
 void ControllerOutput::BuildControllerImage() {
   editor_.StoreBackBeforeHandOff();
   PackScenes();
-  BuildImageTables(config_.Autos().AutoTable, config_.Programs().Table(), packed_, image_);
+  Built& built = Buffers();
+  BuildImageTables(config_.Autos().AutoTable, config_.Programs().Table(), built.packed,
+                   built.image);
   // Read afresh at every send; on failure the image keeps the previous values.
   TableFileArray table;
   switch (ReadTableFile(tableFile_, table)) {
     case ReadResult::Ok:
-      std::ranges::copy(table, image_.begin() + kImageTableFile);
+      std::ranges::copy(table, built.image.begin() + kImageTableFile);
       imageReady_ = true;
       break;
     case ReadResult::CannotOpen:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -35,9 +36,10 @@ class ControllerOutput {
   void SetTableFile(std::string path) { tableFile_ = std::move(path); }
   void PackScenes();
 
-  const PackedScenesArray& PackedScenes() const { return packed_; }
+  // All zero until first built.
+  const PackedScenesArray& PackedScenes() const;
   // Lives as long as the output; the programming window sends from it.
-  const ControllerImageArray& Image() const { return image_; }
+  const ControllerImageArray& Image() const;
   bool ImageReady() const { return imageReady_; }
 
  private:
@@ -48,8 +50,17 @@ class ControllerOutput {
   const ControllerConfig& config_;
   FileDialogs& dialogs_;
   MessageBoxes& messages_;
-  PackedScenesArray packed_{};
-  ControllerImageArray image_{};
+  // Made at the first build: most sessions never send nor list, and the window need not
+  // carry their 280 KiB from the start.
+  struct Built {
+    PackedScenesArray packed{};
+    ControllerImageArray image{};
+  };
+  Built& Buffers();
+  // The buffers, or all zeros before the first build.
+  const Built& Current() const;
+
+  std::unique_ptr<Built> built_;
   bool imageReady_ = false;
   std::string tableFile_{kTableFileName};
 };

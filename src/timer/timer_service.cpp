@@ -1,16 +1,13 @@
 #include "timer/timer_service.h"
 
-#include <pthread.h>
-#include <sched.h>
-#include <sys/prctl.h>
-#include <unistd.h>
-
 #include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
+
+#include "timer/timer_thread.h"
 
 namespace lumora {
 
@@ -22,6 +19,9 @@ struct TimerRecord {
   std::mutex mutex;
   std::condition_variable wake;
   bool stop = false;
+  bool open = true;
+  // Whether it may be gated: one-shot timers are not.
+  bool periodic = true;
   std::thread thread;
 };
 
@@ -55,34 +55,39 @@ TimerRegistry& Registry() {
   return registry;
 }
 
-// Whether the thread got the real-time class.
-bool AskForTimerPrecision(std::uint32_t resolutionMs) {
-  // Without real-time rights the kernel may defer wake-ups by the thread's timer slack; keep
-  // that within the resolution asked (a slack of 0 would mean the default, so at least 1 ns).
-  const unsigned long slackNs = resolutionMs == 0 ? 1UL : resolutionMs * 1'000'000UL;
-  prctl(PR_SET_TIMERSLACK, slackNs, 0UL, 0UL, 0UL);
-  sched_param param{};
-  param.sched_priority = kTimerThreadPriority;
-  // Refused without the privilege; the timer then runs in the ordinary class.
-  return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
-}
-
 void RunTimer(std::shared_ptr<TimerRecord> record, std::uint32_t id, Clock::time_point origin,
               Clock::duration period, std::uint32_t resolutionMs, TimerCallback callback,
-              std::uintptr_t user, bool periodic, ThreadStartCallback started) {
-  // Named so that the thread can be found among the process's (ps -L, /proc/PID/task).
-  pthread_setname_np(pthread_self(), "mmtimer");
-  const bool realTime = AskForTimerPrecision(resolutionMs);
-  if (started != nullptr) started(id, TimerThreadStart{gettid(), realTime}, user);
+              std::uintptr_t user, ThreadStartCallback started) {
+  NameTimerThread();
+  const bool periodic = record->periodic;
+  const auto shut = [&] { return record->stop; };
+  bool precise = false;
   Clock::time_point deadline = origin + period;
   std::unique_lock lock(record->mutex);
   for (;;) {
-    if (record->wake.wait_until(lock, deadline, [&] { return record->stop; })) return;
-    lock.unlock();
-    callback(id, 0, user, 0, 0);
+    if (!record->open && periodic) {
+      if (precise) ReleaseTimerPrecision();
+      precise = false;
+      record->wake.wait(lock, [&] { return record->open || record->stop; });
+      if (record->stop) return;
+      deadline = NextTickDeadline(origin, period, Clock::now());
+    }
+    if (!precise) {
+      lock.unlock();
+      const TimerThreadStart start = TakeTimerPrecision(resolutionMs);
+      precise = true;
+      if (started != nullptr) started(id, start, user);
+      lock.lock();
+    }
+    if (record->wake.wait_until(lock, deadline, shut)) return;
+    // A gate that closed during the wait stops this tick; the thread sleeps from the next turn.
+    if (record->open) {
+      lock.unlock();
+      callback(id, 0, user, 0, 0);
+      lock.lock();
+    }
     if (!periodic) return;
     deadline = NextTickDeadline(origin, period, Clock::now());
-    lock.lock();
   }
 }
 
@@ -99,7 +104,8 @@ std::uint32_t timeSetEvent(std::uint32_t delayMs, std::uint32_t resolutionMs,
                            TimerCallback callback, std::uintptr_t user, std::uint32_t kind,
                            ThreadStartCallback started) {
   if (delayMs < 1 || delayMs > kMaxTimerDelayMs || callback == nullptr ||
-      (kind != TIME_ONESHOT && kind != TIME_PERIODIC)) {
+      (kind != TIME_ONESHOT && kind != TIME_PERIODIC &&
+       kind != (TIME_PERIODIC | TIME_GATE_CLOSED))) {
     return 0;
   }
   TimerRegistry& registry = Registry();
@@ -109,13 +115,15 @@ std::uint32_t timeSetEvent(std::uint32_t delayMs, std::uint32_t resolutionMs,
     ++id;
   } while (id == 0 || registry.timers.contains(id));
   auto record = std::make_shared<TimerRecord>();
+  record->periodic = (kind & TIME_PERIODIC) != 0;
+  record->open = (kind & TIME_GATE_CLOSED) == 0;
   // The ticks count from the call, not from whenever the new thread first gets to run.
   const Clock::time_point origin = Clock::now();
   try {
     // The registry stays locked until the thread is stored, so a callback that kills its own
     // timer finds it complete.
     record->thread = std::thread(RunTimer, record, id, origin, std::chrono::milliseconds(delayMs),
-                                 resolutionMs, callback, user, kind == TIME_PERIODIC, started);
+                                 resolutionMs, callback, user, started);
   } catch (const std::system_error&) {
     return 0;
   }
@@ -135,6 +143,23 @@ MMRESULT timeKillEvent(std::uint32_t timerId) {
     registry.timers.erase(found);
   }
   StopTimer(*record);
+  return TIMERR_NOERROR;
+}
+
+MMRESULT timeGateEvent(std::uint32_t timerId, bool open) {
+  std::shared_ptr<TimerRecord> record;
+  {
+    TimerRegistry& registry = Registry();
+    std::lock_guard lock(registry.mutex);
+    const auto found = registry.timers.find(timerId);
+    if (found == registry.timers.end() || !found->second->periodic) return MMSYSERR_INVALPARAM;
+    record = found->second;
+  }
+  {
+    std::lock_guard lock(record->mutex);
+    record->open = open;
+  }
+  record->wake.notify_one();
   return TIMERR_NOERROR;
 }
 

@@ -73,7 +73,7 @@ void Form1CommandsTest::init() {
   form_ = std::make_unique<TForm1>(dialogs_, dialogs_);
   form2_ = std::make_unique<TForm2>(std::make_unique<VirtualAdapter>(),
                                     std::make_unique<ManualTicker>(), dialogs_, form_.get());
-  form_->SetProgrammingWindow(form2_.get());
+  form_->SetProgrammingWindow([this]() -> TForm2& { return *form2_; });
   form_->show();
   QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
 }

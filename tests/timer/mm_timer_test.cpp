@@ -11,29 +11,36 @@
 #include <thread>
 #include <vector>
 
+#include "timer/timer_thread_probe.h"
+
 namespace lumora {
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using testing::Ended;
+using testing::Policy;
+using testing::SleepsWithoutDeadline;
+using testing::WaitFor;
 
-template <typename Predicate>
-bool WaitFor(Predicate done, Clock::duration limit = 2s) {
-  const auto deadline = Clock::now() + limit;
-  while (!done()) {
-    if (Clock::now() > deadline) return false;
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
+// A tick as the system timer delivers it, made by hand.
+void TickByHand(TMMTimer& timer) {
+  TMMTimer::MMTimerCallbackProc(timer.TimerId(), 0, reinterpret_cast<std::uintptr_t>(&timer), 0, 0);
 }
 
-TEST(TMMTimerTest, StartsRunningWithTheGateClosed) {
+// The system timer's thread waits with the gate closed, without a deadline of its own.
+TEST(TMMTimerTest, StartsRunningWithTheGateClosedAndItsThreadAsleep) {
+  const auto before = testing::TimerThreads();
   TMMTimer timer;
   EXPECT_NE(timer.TimerId(), 0u);
   EXPECT_EQ(timer.Interval(), 10);
   EXPECT_EQ(timer.Resolution(), 0);
   EXPECT_EQ(timer.Type(), TimerEventType::etPeriodic);
-  EXPECT_FALSE(timer.Enabled);
+  EXPECT_FALSE(timer.Enabled());
+  pid_t thread = 0;
+  ASSERT_TRUE(WaitFor([&] { return (thread = testing::NewTimerThread(before)) != 0; }));
+  EXPECT_TRUE(WaitFor([&] { return SleepsWithoutDeadline(thread); }));
+  EXPECT_EQ(Policy(thread), SCHED_OTHER);
 
   TMMTimer designed(/*designMode=*/true);
   EXPECT_EQ(designed.TimerId(), 0u);
@@ -45,25 +52,27 @@ TEST(TMMTimerTest, GateAndHandlerDecideWhetherATickDoesWork) {
   TMMTimer timer;
   timer.SetInterval(2);
   std::atomic<int> ticks = 0;
-  std::atomic<bool> otherThread = true;
-  const auto caller = std::this_thread::get_id();
+  std::atomic<pid_t> thread = 0;
   timer.OnMMTimer = [&](TMMTimer& sender) {
     EXPECT_EQ(&sender, &timer);
-    if (std::this_thread::get_id() == caller) otherThread = false;
+    thread = gettid();
     ++ticks;
   };
-  std::this_thread::sleep_for(30ms);
-  EXPECT_EQ(ticks, 0);  // gate closed while the system timer runs
+  TickByHand(timer);
+  EXPECT_EQ(ticks, 0);  // gate closed
 
-  timer.Enabled = true;
+  timer.SetEnabled(true);
   EXPECT_TRUE(WaitFor([&] { return ticks >= 3; }));
-  EXPECT_TRUE(otherThread);
+  EXPECT_NE(thread, gettid());
 
   timer.DisableAndWait();
   const int counted = ticks;
+  TickByHand(timer);
+  EXPECT_EQ(ticks, counted);  // closed again
+  EXPECT_TRUE(WaitFor([&] { return SleepsWithoutDeadline(thread); }));
   timer.OnMMTimer = nullptr;
-  timer.Enabled = true;  // open, but no handler: ticks do nothing
-  std::this_thread::sleep_for(20ms);
+  timer.SetEnabled(true);  // open, but no handler: ticks do nothing
+  TickByHand(timer);
   EXPECT_EQ(ticks, counted);
 }
 
@@ -85,43 +94,53 @@ TEST(TMMTimerTest, EverySetterRestartsTheSystemTimer) {
   EXPECT_NE(timer.TimerId(), 0u);
 }
 
+// The one-shot's thread ends after its tick, so no second can follow.
 TEST(TMMTimerTest, OneShotTypeFiresOnce) {
   TMMTimer timer;
   std::atomic<int> ticks = 0;
-  timer.OnMMTimer = [&](TMMTimer&) { ++ticks; };
+  std::atomic<pid_t> thread = 0;
+  timer.OnMMTimer = [&](TMMTimer&) {
+    thread = gettid();
+    ++ticks;
+  };
   timer.SetType(TimerEventType::etOneShot);
   timer.SetInterval(100);  // long enough for the gate to open before it fires
-  timer.Enabled = true;
+  timer.SetEnabled(true);
   ASSERT_TRUE(WaitFor([&] { return ticks > 0; }));
-  std::this_thread::sleep_for(150ms);
+  EXPECT_TRUE(WaitFor([&] { return Ended(thread); }));
   EXPECT_EQ(ticks, 1);
 }
 
-// As the programming window's ticker: Start opens the gate at the period, Stop closes it,
-// and a tick may stop its own ticker without waiting for itself.
+// As the programming window's ticker: Start opens the gate at the period, Stop closes it and
+// puts the thread to sleep, and a tick may stop its own ticker without waiting for itself.
 TEST(TMMTimerTest, AsATickerStartsAtThePeriodAndStops) {
   TMMTimer timer;
   Ticker& ticker = timer;
   std::atomic<int> ticks = 0;
-  ticker.Start(2, [&] { ++ticks; });
+  std::atomic<pid_t> thread = 0;
+  ticker.Start(2, [&] {
+    thread = gettid();
+    ++ticks;
+  });
   EXPECT_EQ(timer.Interval(), 2);
   EXPECT_EQ(timer.Type(), TimerEventType::etPeriodic);
-  EXPECT_TRUE(timer.Enabled);
+  EXPECT_TRUE(timer.Enabled());
   EXPECT_TRUE(WaitFor([&] { return ticks >= 3; }));
   ticker.Stop();
-  EXPECT_FALSE(timer.Enabled);
-  int counted = ticks;
-  std::this_thread::sleep_for(20ms);
-  EXPECT_EQ(ticks, counted);
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_TRUE(WaitFor([&] { return SleepsWithoutDeadline(thread); }));
+  const int counted = ticks;
 
   ticker.Start(1, [&] {
+    thread = gettid();
     ++ticks;
     ticker.Stop();
   });
-  EXPECT_TRUE(WaitFor([&] { return ticks > counted; }));
-  std::this_thread::sleep_for(20ms);
+  ASSERT_TRUE(WaitFor([&] { return ticks > counted; }));
+  // Asleep after its first tick, so that tick was its last.
+  EXPECT_TRUE(WaitFor([&] { return SleepsWithoutDeadline(thread); }));
   EXPECT_EQ(ticks, counted + 1);
-  EXPECT_FALSE(timer.Enabled);
+  EXPECT_FALSE(timer.Enabled());
 }
 
 TEST(TMMTimerTest, DisableAndWaitWaitsForTheRunningHandler) {
@@ -137,12 +156,12 @@ TEST(TMMTimerTest, DisableAndWaitWaitsForTheRunningHandler) {
       left = true;
     }
   };
-  timer.Enabled = true;
+  timer.SetEnabled(true);
   entered.get_future().wait();
   timer.DisableAndWait();
   EXPECT_TRUE(left);
   const int counted = calls;
-  std::this_thread::sleep_for(10ms);
+  TickByHand(timer);
   EXPECT_EQ(calls, counted);
 }
 
@@ -157,15 +176,16 @@ TEST(TMMTimerTest, HandlerMayCloseTheGateOrRestartTheTimer) {
       sender.DisableAndWait();
     }
   };
-  timer.Enabled = true;
-  EXPECT_TRUE(WaitFor([&] { return !timer.Enabled; }));
+  timer.SetEnabled(true);
+  EXPECT_TRUE(WaitFor([&] { return !timer.Enabled(); }));
   EXPECT_EQ(calls, 2);
   EXPECT_EQ(timer.Interval(), 3);
 }
 
-// Each system timer thread tells who it is as it starts, so that another part of the program
-// can ask for a real-time class on its behalf.
-TEST(TMMTimerTest, EveryNewThreadReportsItsIdAndClassOnItself) {
+// Each system timer thread tells who it is as it starts delivering ticks, so that another
+// part of the program can ask for a real-time class on its behalf; it holds the class only
+// while the gate is open.
+TEST(TMMTimerTest, ThreadReportsItsIdAndClassWheneverTicksBegin) {
   struct Report {
     TimerThreadStart start;
     pid_t reportedOn;
@@ -179,18 +199,25 @@ TEST(TMMTimerTest, EveryNewThreadReportsItsIdAndClassOnItself) {
   };
   TMMTimer timer(/*designMode=*/false, [&](const TimerThreadStart& start) {
     std::lock_guard lock(mutex);
-    reports.push_back({start, gettid(), sched_getscheduler(0)});
+    reports.push_back({start, gettid(), Policy(0)});
   });
   std::atomic<pid_t> ticking = 0;
   timer.OnMMTimer = [&](TMMTimer&) { ticking = gettid(); };
-  timer.Enabled = true;
+  timer.SetEnabled(true);
   ASSERT_TRUE(WaitFor([&] { return reportCount() == 1 && ticking != 0; }));
-  timer.SetInterval(3);
+  timer.SetInterval(3);  // a new thread behind the open gate
   ASSERT_TRUE(WaitFor([&] { return reportCount() == 2; }));
   ASSERT_TRUE(WaitFor([&] { return ticking == reports[1].start.threadId; }));
   timer.DisableAndWait();
+  ASSERT_TRUE(WaitFor([&] { return SleepsWithoutDeadline(ticking); }));
+  EXPECT_EQ(Policy(ticking), SCHED_OTHER);
+  EXPECT_EQ(reportCount(), 2u);
+  timer.SetEnabled(true);  // the same thread again
+  ASSERT_TRUE(WaitFor([&] { return reportCount() == 3; }));
+  timer.DisableAndWait();
 
   EXPECT_NE(reports[0].start.threadId, reports[1].start.threadId);
+  EXPECT_EQ(reports[2].start.threadId, reports[1].start.threadId);
   for (const Report& r : reports) {
     EXPECT_EQ(r.start.threadId, r.reportedOn);
     EXPECT_NE(r.start.threadId, gettid());
@@ -200,6 +227,7 @@ TEST(TMMTimerTest, EveryNewThreadReportsItsIdAndClassOnItself) {
   bool reported = false;
   TMMTimer designed(/*designMode=*/true, [&](const TimerThreadStart&) { reported = true; });
   designed.SetInterval(5);
+  designed.SetEnabled(true);
   EXPECT_FALSE(reported);
 }
 
@@ -214,7 +242,7 @@ TEST(TMMTimerTest, HundredTicksKeepTheNominalPeriod) {
     std::lock_guard lock(mutex);
     if (stamps.size() < 101) stamps.push_back(Clock::now());
   };
-  timer.Enabled = true;
+  timer.SetEnabled(true);
   ASSERT_TRUE(WaitFor(
       [&] {
         std::lock_guard lock(mutex);

@@ -1,0 +1,31 @@
+#include "app/program_windows.h"
+
+#include <utility>
+
+#include <QDBusConnection>
+
+#include "timer/mm_timer.h"
+
+namespace lumora {
+
+ProgramWindows::ProgramWindows(std::unique_ptr<UsbAdapter> adapter)
+    : adapter_(std::move(adapter)),
+      realtimeKit_(QDBusConnection::systemBus()),
+      realtime_(realtimeKit_),
+      form1_(dialogs_, messages_) {
+  form1_.SetProgrammingWindow([this]() -> TForm2& { return ProgrammingWindow(); });
+}
+
+TForm2& ProgramWindows::ProgrammingWindow() {
+  if (!form2_) {
+    form2_ = std::make_unique<TForm2>(
+        std::move(adapter_),
+        std::make_unique<TMMTimer>(
+            /*designMode=*/false,
+            [this](const TimerThreadStart& start) { realtime_.TimerThreadStarted(start); }),
+        messages_, &form1_);
+  }
+  return *form2_;
+}
+
+}  // namespace lumora

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+
+#include "app/form1.h"
+#include "app/form2.h"
+#include "app/qt_dialogs.h"
+#include "app/realtime_kit.h"
+#include "app/ui_thread_broker.h"
+#include "programming/adapters/usb_adapter.h"
+
+namespace lumora {
+
+// The program's windows as a user starts them: the main window, and the programming window
+// with its timer, whose threads the desktop's real-time service may raise. The programming
+// window is made when "Wyślij do sterownika" first needs it, so that the start neither
+// builds nor keeps what it does not show. Made on the user-interface thread once the
+// application exists.
+class ProgramWindows {
+ public:
+  explicit ProgramWindows(std::unique_ptr<UsbAdapter> adapter);
+
+  TForm1& MainWindow() { return form1_; }
+  // Made at the first call.
+  TForm2& ProgrammingWindow();
+
+ private:
+  // Kept for the programming window until it is made.
+  std::unique_ptr<UsbAdapter> adapter_;
+  QtFileDialogs dialogs_;
+  QtMessageBoxes messages_;
+  // Gives the programming timer a real-time class where the process may not take one.
+  RealtimeKit realtimeKit_;
+  UiThreadBroker realtime_;
+  TForm1 form1_;
+  // A child of the main window, so made after it and gone before it.
+  std::unique_ptr<TForm2> form2_;
+};
+
+}  // namespace lumora
