@@ -28,7 +28,7 @@
 #include <QTimer>
 
 #include "app/program_windows.h"
-#include "programming/adapters/adapter_choice.h"
+#include "programming/adapter_choice.h"
 #include "programming/adapters/ftdi_adapter.h"
 #include "window_runs.h"
 

@@ -220,7 +220,7 @@ bool GuidePictures::Run() {
   form2_ = std::make_unique<TForm2>(std::make_unique<VirtualAdapter>(std::filesystem::path(
                                         Work(QStringLiteral("controller")).toStdString())),
                                     std::move(ticker), dialogs_, form1_.get());
-  form1_->SetProgrammingWindow(form2_.get());
+  form1_->SetProgrammingWindow([this]() -> TForm2& { return *form2_; });
   form1_->show();
   if (!QTest::qWaitForWindowExposed(form1_.get())) return false;
 
