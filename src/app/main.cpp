@@ -14,7 +14,7 @@
 #include "app/realtime_kit.h"
 #include "app/ui_thread_broker.h"
 #include "programming/adapters/adapter_choice.h"
-#include "programming/adapters/ftdi_adapter.h"
+#include "programming/adapters/system_usb_adapter.h"
 #include "timer/mm_timer.h"
 
 namespace {
@@ -38,8 +38,8 @@ int main(int argc, char* argv[]) {
     // "virtual" or "virtual:DIR" for the programmer and controller played in software,
     // "tty:PATH" for a serial device the kernel drives.
     const char* adapterValue = std::getenv("LUMORA_ADAPTER");
-    lumora::AdapterChoice choice = lumora::ChooseAdapter(
-        adapterValue ? adapterValue : "", [] { return std::make_unique<lumora::FtdiAdapter>(); });
+    lumora::AdapterChoice choice =
+        lumora::ChooseAdapter(adapterValue ? adapterValue : "", lumora::MakeSystemUsbAdapter);
     if (!choice.Adapter) {
       ShowStartError(QString::fromStdString(choice.Error));
       return 2;

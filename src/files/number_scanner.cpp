@@ -1,11 +1,5 @@
 #include "files/number_scanner.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 namespace lumora {
 namespace {
 
@@ -17,16 +11,6 @@ bool IsSpace(char c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// Why path could not be opened: it is there but no file (a socket, a loop of links), or it is
-// missing or unreadable.
-ReadResult WhyNotOpened(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) {
-    return errno == ELOOP ? ReadResult::NotAFile : ReadResult::CannotOpen;
-  }
-  return S_ISREG(info.st_mode) ? ReadResult::CannotOpen : ReadResult::NotAFile;
-}
-
 }  // namespace
 
 NumberScanner NumberScanner::OverText(std::string_view text) {
@@ -34,42 +18,29 @@ NumberScanner NumberScanner::OverText(std::string_view text) {
 }
 
 NumberScanner NumberScanner::OverFile(const std::string& path) {
-  // A pipe without a writer would hold a blocking open for ever; what is opened is checked
-  // before anything is read from it.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  return fd >= 0 ? NumberScanner(fd) : NumberScanner(WhyNotOpened(path));
+  return NumberScanner(path);
 }
 
 NumberScanner::NumberScanner(const char* begin, const char* end) : pos_(begin), end_(end) {}
 
-NumberScanner::NumberScanner(ReadResult opening) : opening_(opening) {}
-
-NumberScanner::NumberScanner(int fd) : fd_(fd) {
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-    opening_ = ReadResult::NotAFile;
-    ::close(fd_);
-    fd_ = -1;
-    return;
+NumberScanner::NumberScanner(const std::string& path) : file_(std::make_unique<InputFile>(path)) {
+  opening_ = file_->Opening();
+  if (opening_ == ReadResult::Ok) {
+    chunk_ = std::make_unique_for_overwrite<char[]>(kChunkSize);
+  } else {
+    file_.reset();
   }
-  chunk_ = std::make_unique_for_overwrite<char[]>(kChunkSize);
 }
 
-NumberScanner::~NumberScanner() {
-  if (fd_ >= 0) ::close(fd_);
-}
+NumberScanner::~NumberScanner() = default;
 
 bool NumberScanner::Refill() {
-  if (fd_ < 0 || failed_) return false;
-  ssize_t got;
-  do {
-    got = ::read(fd_, chunk_.get(), kChunkSize);
-  } while (got < 0 && errno == EINTR);
+  if (!file_ || failed_) return false;
+  const long got = file_->Read(chunk_.get(), kChunkSize);
   if (got <= 0) {
     // End of file, or a read error that ends the scan as an unreadable number would.
     failed_ = got < 0;
-    ::close(fd_);
-    fd_ = -1;
+    file_.reset();
     return false;
   }
   pos_ = chunk_.get();

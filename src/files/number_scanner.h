@@ -7,8 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "files/read_result.h"
 #include "common/scene.h"
+#include "files/input_file.h"
+#include "files/read_result.h"
 
 namespace lumora {
 
@@ -40,12 +41,11 @@ class NumberScanner {
 
  private:
   NumberScanner(const char* begin, const char* end);
-  explicit NumberScanner(ReadResult opening);
-  explicit NumberScanner(int fd);
+  explicit NumberScanner(const std::string& path);
   bool Refill();
   bool Fail();
 
-  int fd_ = -1;
+  std::unique_ptr<InputFile> file_;
   ReadResult opening_ = ReadResult::Ok;
   bool failed_ = false;
   std::unique_ptr<char[]> chunk_;

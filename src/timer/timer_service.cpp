@@ -1,16 +1,13 @@
 #include "timer/timer_service.h"
 
-#include <pthread.h>
-#include <sched.h>
-#include <sys/prctl.h>
-#include <unistd.h>
-
 #include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
+
+#include "timer/timer_thread.h"
 
 namespace lumora {
 
@@ -55,25 +52,15 @@ TimerRegistry& Registry() {
   return registry;
 }
 
-// Whether the thread got the real-time class.
-bool AskForTimerPrecision(std::uint32_t resolutionMs) {
-  // Without real-time rights the kernel may defer wake-ups by the thread's timer slack; keep
-  // that within the resolution asked (a slack of 0 would mean the default, so at least 1 ns).
-  const unsigned long slackNs = resolutionMs == 0 ? 1UL : resolutionMs * 1'000'000UL;
-  prctl(PR_SET_TIMERSLACK, slackNs, 0UL, 0UL, 0UL);
-  sched_param param{};
-  param.sched_priority = kTimerThreadPriority;
-  // Refused without the privilege; the timer then runs in the ordinary class.
-  return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
-}
-
 void RunTimer(std::shared_ptr<TimerRecord> record, std::uint32_t id, Clock::time_point origin,
               Clock::duration period, std::uint32_t resolutionMs, TimerCallback callback,
               std::uintptr_t user, bool periodic, ThreadStartCallback started) {
-  // Named so that the thread can be found among the process's (ps -L, /proc/PID/task).
-  pthread_setname_np(pthread_self(), "mmtimer");
-  const bool realTime = AskForTimerPrecision(resolutionMs);
-  if (started != nullptr) started(id, TimerThreadStart{gettid(), realTime}, user);
+  const TimerThreadStart start = PrepareTimerThread(resolutionMs);
+  struct Finish {
+    std::uint32_t resolutionMs;
+    ~Finish() { FinishTimerThread(resolutionMs); }
+  } finish{resolutionMs};
+  if (started != nullptr) started(id, start, user);
   Clock::time_point deadline = origin + period;
   std::unique_lock lock(record->mutex);
   for (;;) {

@@ -27,8 +27,8 @@ inline constexpr std::uint32_t kMaxTimerDelayMs = 1'000'000;
 inline constexpr int kTimerThreadPriority = 10;
 
 // What a timer's thread found as it started: its kernel thread id and whether it got the
-// SCHED_FIFO class itself. A thread without it may still be given a real-time class by a
-// service that has the rights.
+// SCHED_FIFO class itself (on Windows: the time-critical priority). A thread without it may
+// still be given a real-time class by a service that has the rights.
 struct TimerThreadStart {
   pid_t threadId;
   bool realTime;

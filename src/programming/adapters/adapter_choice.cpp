@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "programming/adapters/serial_device.h"
 #include "programming/adapters/tty_adapter.h"
 #include "programming/virtual/virtual_adapter.h"
 
@@ -12,7 +13,6 @@ namespace {
 
 constexpr std::string_view kVirtual = "virtual";
 constexpr std::string_view kVirtualInto = "virtual:";
-constexpr std::string_view kTty = "tty:";
 
 AdapterChoice Failure(std::string message) {
   return AdapterChoice{nullptr, "LUMORA_ADAPTER: " + std::move(message)};
@@ -43,13 +43,17 @@ AdapterChoice ChooseAdapter(std::string_view value, const UsbAdapterFactory& mak
   if (value == kVirtual) return AdapterChoice{std::make_unique<VirtualAdapter>(), {}};
   if (value.starts_with(kVirtualInto)) return VirtualInto(value.substr(kVirtualInto.size()));
   // The device is looked for when the programming window opens, as a USB chip is.
-  if (value.starts_with(kTty)) {
-    const std::string_view path = value.substr(kTty.size());
-    if (path.empty()) return Failure("brak ścieżki urządzenia po \"tty:\"");
-    return AdapterChoice{std::make_unique<TtyAdapter>(std::string(path)), {}};
+  if (value.starts_with(kSerialAdapterPrefix)) {
+    const std::string_view name = value.substr(kSerialAdapterPrefix.size());
+    if (name.empty()) {
+      return Failure("brak " + std::string(kSerialDeviceWord) + " po \"" +
+                     std::string(kSerialAdapterPrefix) + "\"");
+    }
+    return AdapterChoice{std::make_unique<TtyAdapter>(SerialDevicePath(name)), {}};
   }
   return Failure("nieznana wartość \"" + std::string(value) +
-                 "\"; dozwolone: virtual, virtual:KATALOG, usb, tty:URZĄDZENIE");
+                 "\"; dozwolone: virtual, virtual:KATALOG, usb, " +
+                 std::string(kSerialAdapterUsage));
 }
 
 }  // namespace lumora

@@ -14,6 +14,9 @@ inline constexpr FT_STATUS FT_IO_ERROR = 4;
 // Lumora's own status, beyond the D2XX codes: the adapter is there but the user has no right
 // to open it, which the window reports apart from a missing adapter.
 inline constexpr FT_STATUS kAdapterAccessDenied = 0x100;
+// Lumora's own status too: the adapter maker's driver library, through which the adapter is
+// reached on Windows, is not installed.
+inline constexpr FT_STATUS kAdapterDriverMissing = 0x101;
 
 // Handle of an open adapter; 0 is never a valid handle.
 using FT_HANDLE = std::uintptr_t;

@@ -1,0 +1,27 @@
+#include <pthread.h>
+#include <sched.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include "timer/timer_thread.h"
+
+namespace lumora {
+
+TimerThreadStart PrepareTimerThread(std::uint32_t resolutionMs) {
+  // Named so that the thread can be found among the process's (ps -L, /proc/PID/task).
+  pthread_setname_np(pthread_self(), "mmtimer");
+  // Without real-time rights the kernel may defer wake-ups by the thread's timer slack; keep
+  // that within the resolution asked (a slack of 0 would mean the default, so at least 1 ns).
+  const unsigned long slackNs = resolutionMs == 0 ? 1UL : resolutionMs * 1'000'000UL;
+  prctl(PR_SET_TIMERSLACK, slackNs, 0UL, 0UL, 0UL);
+  sched_param param{};
+  param.sched_priority = kTimerThreadPriority;
+  // Refused without the privilege; the timer then runs in the ordinary class.
+  const bool realTime = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+  return TimerThreadStart{gettid(), realTime};
+}
+
+// The slack and the class end with the thread.
+void FinishTimerThread(std::uint32_t) {}
+
+}  // namespace lumora
