@@ -1,8 +1,6 @@
 #include "timer/mm_timer.h"
 
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <future>
@@ -10,6 +8,8 @@
 #include <set>
 #include <thread>
 #include <vector>
+
+#include "support/thread_class.h"
 
 namespace lumora {
 namespace {
@@ -169,7 +169,7 @@ TEST(TMMTimerTest, EveryNewThreadReportsItsIdAndClassOnItself) {
   struct Report {
     TimerThreadStart start;
     pid_t reportedOn;
-    int policy;
+    bool realTime;
   };
   std::mutex mutex;
   std::vector<Report> reports;
@@ -179,10 +179,10 @@ TEST(TMMTimerTest, EveryNewThreadReportsItsIdAndClassOnItself) {
   };
   TMMTimer timer(/*designMode=*/false, [&](const TimerThreadStart& start) {
     std::lock_guard lock(mutex);
-    reports.push_back({start, gettid(), sched_getscheduler(0)});
+    reports.push_back({start, testing::ThisThreadId(), testing::ThisThreadIsRealTime()});
   });
   std::atomic<pid_t> ticking = 0;
-  timer.OnMMTimer = [&](TMMTimer&) { ticking = gettid(); };
+  timer.OnMMTimer = [&](TMMTimer&) { ticking = testing::ThisThreadId(); };
   timer.Enabled = true;
   ASSERT_TRUE(WaitFor([&] { return reportCount() == 1 && ticking != 0; }));
   timer.SetInterval(3);
@@ -193,8 +193,8 @@ TEST(TMMTimerTest, EveryNewThreadReportsItsIdAndClassOnItself) {
   EXPECT_NE(reports[0].start.threadId, reports[1].start.threadId);
   for (const Report& r : reports) {
     EXPECT_EQ(r.start.threadId, r.reportedOn);
-    EXPECT_NE(r.start.threadId, gettid());
-    EXPECT_EQ(r.start.realTime, r.policy == SCHED_FIFO);
+    EXPECT_NE(r.start.threadId, testing::ThisThreadId());
+    EXPECT_EQ(r.start.realTime, r.realTime);
   }
 
   bool reported = false;
