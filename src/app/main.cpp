@@ -4,14 +4,13 @@
 #include <memory>
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QMessageBox>
 
 #include "app/command_line.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/qt_dialogs.h"
-#include "app/realtime_kit.h"
+#include "app/system_realtime.h"
 #include "app/ui_thread_broker.h"
 #include "programming/adapters/adapter_choice.h"
 #include "programming/adapters/ftdi_adapter.h"
@@ -47,8 +46,8 @@ int main(int argc, char* argv[]) {
     lumora::QtFileDialogs dialogs;
     lumora::QtMessageBoxes messages;
     // Gives the programming timer a real-time class where the process may not take one.
-    lumora::RealtimeKit realtimeKit(QDBusConnection::systemBus());
-    lumora::UiThreadBroker realtime(realtimeKit);
+    const auto systemRealtime = lumora::SystemRealtimeBroker();
+    lumora::UiThreadBroker realtime(*systemRealtime);
     lumora::TForm1 form1(dialogs, messages);
     lumora::TForm2 form2(std::move(choice.Adapter),
                          std::make_unique<lumora::TMMTimer>(
