@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/parent_console.h"
 #include "app/qt_dialogs.h"
 #include "app/system_realtime.h"
 #include "app/ui_thread_broker.h"
@@ -26,6 +27,7 @@ void ShowStartError(const QString& text) {
 
 int main(int argc, char* argv[]) {
   // --help and --version answer without a display; a wrong argument ends here with code 2.
+  lumora::UseParentConsole();
   if (const auto exitCode = lumora::AnswerCommandLine(argc, argv, std::cout, std::cerr)) {
     return *exitCode;
   }
