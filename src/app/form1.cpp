@@ -92,8 +92,10 @@ TForm1::TForm1(FileDialogs& dialogs, MessageBoxes& messages, QWidget* parent)
   PageControl1->setCurrentIndex(1);
   connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
 
+  Timer1.setObjectName(QStringLiteral("Timer1"));
   Timer1.setInterval(kTimerIntervalMs);
   connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  Timer2.setObjectName(QStringLiteral("Timer2"));
   Timer2.setInterval(kTimerIntervalMs);
   connect(&Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
 

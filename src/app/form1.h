@@ -149,8 +149,9 @@ class TForm1 : public QWidget, public MainWindowView {
 
   ProgrammingWindowSource programmingWindow_;
 
-  QTimer Timer1;
-  QTimer Timer2;
+  // Children, named as the window names them, so that a test can wait for their ticks.
+  QTimer Timer1{this};
+  QTimer Timer2{this};
 };
 
 }  // namespace lumora

@@ -24,6 +24,7 @@
 #include "programming/crc16.h"
 #include "programming/programming_window_model.h"
 #include "programming/virtual/virtual_adapter.h"
+#include "support/wait_for.h"
 #include "timer/mm_timer.h"
 #include "ui_thread.h"
 
@@ -400,15 +401,6 @@ class CountedTimer : public Ticker {
   TMMTimer timer_;
 };
 
-bool WaitUntil(const std::function<bool()>& done) {
-  const Clock::time_point giveUp = Clock::now() + kStuckAfter;
-  while (!done()) {
-    if (Clock::now() > giveUp) return false;
-    std::this_thread::sleep_for(10ms);
-  }
-  return true;
-}
-
 class TransferSoakTest : public ::testing::Test {
  protected:
   TransferSoakTest() {
@@ -442,12 +434,13 @@ TEST_F(TransferSoakTest, RandomUseKeepsEveryTransferWholeAndNeverSticks) {
 
   // Still responsive: the transfer under way ends, and one more completes in its 223 ticks.
   user.OpenWithUsbProgrammer();
-  ASSERT_TRUE(WaitUntil([&] { return model.State() != TransferState::Running; }))
+  ASSERT_TRUE(
+      testing::WaitFor([&] { return model.State() != TransferState::Running; }, kStuckAfter))
       << "the transfer under way never finished";
   const std::uint32_t completedBefore = watch.Completed();
   ui.Run([&] { model.StartTransfer(); });
   const std::uint64_t ticksAtPress = watch.Ticks(ProgrammerKind::UsbProgrammer);
-  ASSERT_TRUE(WaitUntil([&] { return watch.Completed() > completedBefore; }))
+  ASSERT_TRUE(testing::WaitFor([&] { return watch.Completed() > completedBefore; }, kStuckAfter))
       << "the last transfer never completed";
   // A tick running at the press may still have sent nothing.
   EXPECT_LE(watch.Ticks(ProgrammerKind::UsbProgrammer) - ticksAtPress, kTransferPackets + 1u);

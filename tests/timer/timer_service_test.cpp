@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/wait_for.h"
 #include "timer/timer_thread_probe.h"
 
 namespace lumora {

@@ -4,12 +4,10 @@
 #include <sys/syscall.h>
 #include <sys/types.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
-#include <thread>
 
 namespace lumora::testing {
 
@@ -61,18 +59,6 @@ inline bool Ended(pid_t thread) {
 
 inline int Policy(pid_t thread) {
   return sched_getscheduler(thread);
-}
-
-// Waits until done() holds; false when it still does not after the limit (a loaded machine
-// may run a thread late, so the limit is long and only a failure waits it out).
-template <typename Predicate>
-bool WaitFor(Predicate done, std::chrono::steady_clock::duration limit = std::chrono::seconds(5)) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
 }
 
 }  // namespace lumora::testing
