@@ -27,6 +27,7 @@
 #include "main_window/main_window_model.h"
 #include "main_window/tube_layout.h"
 #include "support/fake_dialogs.h"
+#include "support/pty_pair.h"
 #include "support/temp_folder.h"
 
 extern char** environ;
@@ -595,15 +596,11 @@ TEST_F(ProgramTest, ProgrammerUnpluggedDuringTheTransferIsADeviceLost) {
 // A line nobody reads takes the first pages and then no more: the transfer is a device
 // lost, said to be a stalled line, never a transfer complete nor a wait for the time limit.
 TEST_F(ProgramTest, AStalledLineIsADeviceLost) {
-  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(::grantpt(master), 0);
-  ASSERT_EQ(::unlockpt(master), 0);
-  const std::string line = ::ptsname(master);
+  PtyPair pty;  // whose master nobody reads
   for (const char* programmer : {"usb", "standard"}) {
     const auto start = std::chrono::steady_clock::now();
     const CliRun run =
-        Cli({"program", "show.prj", "--programmer", programmer, "--adapter", "tty:" + line});
+        Cli({"program", "show.prj", "--programmer", programmer, "--adapter", "tty:" + pty.Path()});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)) << programmer;
     EXPECT_EQ(run.exitCode, 3) << programmer << ": " << run.err;
     EXPECT_NE(run.err.find("programmer lost: Brak połączenia z programatorem\nthe line stalled"),
@@ -611,7 +608,6 @@ TEST_F(ProgramTest, AStalledLineIsADeviceLost) {
         << programmer << ": " << run.err;
     EXPECT_EQ(run.out.find("transfer complete"), std::string::npos) << programmer;
   }
-  ::close(master);
 }
 
 TEST_F(ProgramTest, UsbProgrammerCompletes) {

@@ -17,7 +17,7 @@
 
 #include "programming/adapters/kernel_tty_port.h"
 #include "programming/adapters/tty_adapter.h"
-#include "pty_pair.h"
+#include "support/pty_pair.h"
 #include "window_fixture.h"
 
 namespace lumora::testing {

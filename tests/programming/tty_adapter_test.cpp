@@ -23,8 +23,8 @@
 #include "programming/adapters/kernel_tty_port.h"
 #include "programming/programming_link.h"
 #include "programming/wire_format.h"
-#include "pty_pair.h"
 #include "support/as_nobody.h"
+#include "support/pty_pair.h"
 #include "support/temp_folder.h"
 
 namespace lumora {

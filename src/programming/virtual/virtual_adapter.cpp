@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <string_view>
 #include <system_error>
 
 #include "files/atomic_save.h"
+#include "files/input_file.h"
 #include "programming/virtual/receiver_report.h"
 #include "programming/wire_format.h"
 
@@ -14,19 +14,16 @@ namespace lumora {
 
 namespace {
 
-bool Exists(const std::filesystem::path& path) {
-  std::error_code error;
-  return !path.empty() && std::filesystem::exists(std::filesystem::symlink_status(path, error));
-}
+constexpr const char* kUnplugFile = "unplug";
+constexpr const char* kStallFile = "stall";
 
-// The number at the start of the stall file; 0 for none, or for anything but a regular file,
-// which is never opened (a pipe would hold the line up).
+// The number at the start of the stall file; 0 for none, or for a stall file that is no
+// regular file (a pipe would hold the line up), which is opened as every reader opens one.
 std::uint64_t StallLimit(const std::filesystem::path& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return 0;
+  InputFile file(path.string());
   char text[32] = {};
-  std::ifstream(path, std::ios::binary).read(text, sizeof text - 1);
-  std::string_view number(text);
+  const long got = file.Read(text, sizeof text - 1);
+  std::string_view number(text, got > 0 ? static_cast<std::size_t>(got) : 0);
   number.remove_prefix(std::min(number.find_first_not_of(" \t\r\n"), number.size()));
   std::uint64_t limit = 0;
   std::from_chars(number.data(), number.data() + number.size(), limit);
@@ -37,8 +34,6 @@ std::uint64_t StallLimit(const std::filesystem::path& path) {
 
 VirtualAdapter::VirtualAdapter(const std::filesystem::path& directory, std::uint64_t wireLogCap)
     : directory_(directory),
-      unplugFile_(directory / "unplug"),
-      stallFile_(directory / "stall"),
       log_(std::make_unique<WireLog>(directory / "wire.log", wireLogCap)),
       lineRecording_(std::make_unique<LineRecording>(directory / "line.vcd")) {
   filesOk_ = log_->Ok() && lineRecording_->Ok();
@@ -59,7 +54,7 @@ FT_STATUS VirtualAdapter::FT_Open(int deviceIndex, FT_HANDLE* handle) {
   FT_STATUS status = FT_OK;
   if (handle == nullptr) {
     status = FT_INVALID_HANDLE;
-  } else if (!present_ || Exists(unplugFile_) || deviceIndex != 0) {
+  } else if (!present_ || Has(kUnplugFile) || deviceIndex != 0) {
     status = FT_DEVICE_NOT_FOUND;
   } else if (line_.Open) {
     status = FT_DEVICE_NOT_OPENED;  // one program at a time, as with the real device
@@ -215,17 +210,23 @@ FT_STATUS VirtualAdapter::Usable(FT_HANDLE handle) {
   return handleLost_;
 }
 
+bool VirtualAdapter::Has(const char* file) const {
+  std::error_code error;
+  return !directory_.empty() &&
+         std::filesystem::exists(std::filesystem::symlink_status(directory_ / file, error));
+}
+
 void VirtualAdapter::LookAtFiles() {
   if (directory_.empty()) return;
-  if (handleLost_ == FT_OK && Exists(unplugFile_)) handleLost_ = FT_DEVICE_NOT_FOUND;
-  if (!Exists(stallFile_)) {
+  if (handleLost_ == FT_OK && Has(kUnplugFile)) handleLost_ = FT_DEVICE_NOT_FOUND;
+  if (!Has(kStallFile)) {
     stallLimit_.reset();
     return;
   }
   // The bytes count from the moment the file is found; a number changed while it stays
   // counts from then too.
   if (!stallLimit_) stallTaken_ = 0;
-  stallLimit_ = StallLimit(stallFile_);
+  stallLimit_ = StallLimit(directory_ / kStallFile);
 }
 
 void VirtualAdapter::Log(const char* name, std::initializer_list<std::uint64_t> arguments,

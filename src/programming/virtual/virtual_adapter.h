@@ -85,6 +85,8 @@ class VirtualAdapter final : public UsbAdapter {
   // FT_OK for the open handle of a present device; else what the call returns. The first
   // call that meets the device away marks the handle dead.
   FT_STATUS Usable(FT_HANDLE handle);
+  // Whether the folder, when there is one, holds a file (or anything else) of that name.
+  bool Has(const char* file) const;
   // The unplug and stall files, once per block or frame: a standard transfer makes some
   // 29,000 calls.
   void LookAtFiles();
@@ -116,8 +118,6 @@ class VirtualAdapter final : public UsbAdapter {
   FT_STATUS goneWriteStatus_ = FT_IO_ERROR;
   std::uint64_t replyBytesPending_ = 0;
   std::filesystem::path directory_;
-  std::filesystem::path unplugFile_;  // empty without a directory
-  std::filesystem::path stallFile_;
   // The stall file's number while the file is there, and the bytes taken since it was found.
   std::optional<std::uint64_t> stallLimit_;
   std::uint64_t stallTaken_ = 0;
