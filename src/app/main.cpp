@@ -12,7 +12,7 @@
 #include "app/program_windows.h"
 #include "app/translation.h"
 #include "programming/adapter_choice.h"
-#include "programming/adapters/ftdi_adapter.h"
+#include "programming/adapters/system_usb_adapter.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ int main(int argc, char* argv[]) {
     // "virtual" or "virtual:DIR" for the programmer and controller played in software,
     // "tty:PATH" for a serial device the kernel drives.
     const char* adapterValue = std::getenv("LUMORA_ADAPTER");
-    lumora::AdapterChoice choice = lumora::ChooseAdapter(
-        adapterValue ? adapterValue : "", [] { return std::make_unique<lumora::FtdiAdapter>(); });
+    lumora::AdapterChoice choice =
+        lumora::ChooseAdapter(adapterValue ? adapterValue : "", lumora::MakeSystemUsbAdapter);
     if (!choice.Adapter) {
       ShowStartError(lumora::TranslatedMessage(choice.Reason, choice.Value));
       return 2;

@@ -8,7 +8,7 @@
 #include "cli/kept_messages.h"
 #include "cli/terminal_progress.h"
 #include "programming/adapter_choice.h"
-#include "programming/adapters/ftdi_adapter.h"
+#include "programming/adapters/system_usb_adapter.h"
 #include "programming/programming_window_model.h"
 #include "timer/mm_timer.h"
 
@@ -45,8 +45,7 @@ void ApplySettings(const ProgramRequest& request, ProgrammingWindowModel& model)
 int ProgramController(const ProgramRequest& request, std::ostream& out, std::ostream& err) {
   const auto image = BuildImage(request.project, request.tableFile, err);
   if (!image) return kExitRefused;
-  AdapterChoice choice =
-      ChooseAdapter(request.adapter, [] { return std::make_unique<FtdiAdapter>(); });
+  AdapterChoice choice = ChooseAdapter(request.adapter, MakeSystemUsbAdapter);
   if (!choice.Adapter) {
     err << "--adapter " << request.adapter << ": " << choice.Error << "\n";
     return kExitUsage;

@@ -47,6 +47,9 @@ inline constexpr std::string_view NoAccessToProgrammer =
     LUMORA_TR_NOOP("message",
                    "Programator jest podłączony, ale brak uprawnień dostępu do niego.\n"
                    "Zobacz rozdział „Programming from a normal user account” w pliku README.");
+// The line below NoProgrammer when the adapter's driver library is not installed (Windows).
+inline constexpr std::string_view NoAdapterDriver = LUMORA_TR_NOOP(
+    "message", "Biblioteka sterownika adaptera USB (FTD2XX.DLL) nie jest zainstalowana.");
 }  // namespace message
 
 }  // namespace lumora

@@ -41,7 +41,8 @@ class AtomicSave {
   void Abandon();
 
   std::filesystem::path target_;
-  std::string temporary_;  // the temporary's name once it has one
+  std::filesystem::path temporary_;  // the temporary's name once it has one
+  // The temporary's descriptor, or on Windows its handle, whose significant bits fit in 32.
   int fd_ = -1;
   bool ok_ = false;
 };

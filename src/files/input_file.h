@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "files/read_result.h"
@@ -24,7 +25,8 @@ class InputFile {
   long Read(void* buffer, std::size_t size);
 
  private:
-  int fd_ = -1;
+  // The descriptor, or on Windows the file's HANDLE; -1 (also INVALID_HANDLE_VALUE) when none.
+  std::intptr_t handle_ = -1;
   ReadResult opening_ = ReadResult::CannotOpen;
 };
 

@@ -24,30 +24,30 @@ ReadResult WhyNotOpened(const std::string& path) {
 InputFile::InputFile(const std::string& path) {
   // A pipe without a writer would hold a blocking open for ever; what is opened is checked
   // before anything is read from it.
-  fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd_ < 0) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
     opening_ = WhyNotOpened(path);
     return;
   }
   struct stat info {};
-  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     opening_ = ReadResult::NotAFile;
-    ::close(fd_);
-    fd_ = -1;
+    ::close(fd);
     return;
   }
+  handle_ = fd;
   opening_ = ReadResult::Ok;
 }
 
 InputFile::~InputFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
 long InputFile::Read(void* buffer, std::size_t size) {
-  if (fd_ < 0) return 0;
+  if (handle_ < 0) return 0;
   ssize_t got;
   do {
-    got = ::read(fd_, buffer, size);
+    got = ::read(static_cast<int>(handle_), buffer, size);
   } while (got < 0 && errno == EINTR);
   return got;
 }

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "common/translation_mark.h"
+#include "programming/adapters/serial_device.h"
 #include "programming/adapters/tty_adapter.h"
 #include "programming/virtual/virtual_adapter.h"
 
@@ -13,7 +14,6 @@ namespace {
 
 constexpr std::string_view kVirtual = "virtual";
 constexpr std::string_view kVirtualInto = "virtual:";
-constexpr std::string_view kTty = "tty:";
 
 constexpr std::string_view kNoDirectory =
     LUMORA_TR_NOOP("message", "LUMORA_ADAPTER: brak katalogu po \"virtual:\"");
@@ -23,12 +23,6 @@ constexpr std::string_view kDirectoryNotWritable =
     LUMORA_TR_NOOP("message", "LUMORA_ADAPTER: nie można zapisywać w katalogu \"%1\"");
 constexpr std::string_view kNoUsbDriver =
     LUMORA_TR_NOOP("message", "LUMORA_ADAPTER: sterownik USB niedostępny");
-constexpr std::string_view kNoDevicePath =
-    LUMORA_TR_NOOP("message", "LUMORA_ADAPTER: brak ścieżki urządzenia po \"tty:\"");
-constexpr std::string_view kUnknownValue =
-    LUMORA_TR_NOOP("message",
-                   "LUMORA_ADAPTER: nieznana wartość \"%1\"; dozwolone: virtual, virtual:KATALOG, "
-                   "usb, tty:URZĄDZENIE");
 
 AdapterChoice Failure(std::string_view reason, std::string_view value = {}) {
   std::string error(reason);
@@ -62,12 +56,12 @@ AdapterChoice ChooseAdapter(std::string_view value, const UsbAdapterFactory& mak
   if (value == kVirtual) return AdapterChoice{std::make_unique<VirtualAdapter>(), {}};
   if (value.starts_with(kVirtualInto)) return VirtualInto(value.substr(kVirtualInto.size()));
   // The device is looked for when the programming window opens, as a USB chip is.
-  if (value.starts_with(kTty)) {
-    const std::string_view path = value.substr(kTty.size());
-    if (path.empty()) return Failure(kNoDevicePath);
-    return AdapterChoice{std::make_unique<TtyAdapter>(std::string(path)), {}};
+  if (value.starts_with(kSerialAdapterPrefix)) {
+    const std::string_view name = value.substr(kSerialAdapterPrefix.size());
+    if (name.empty()) return Failure(kNoSerialDevice);
+    return AdapterChoice{std::make_unique<TtyAdapter>(SerialDevicePath(name)), {}};
   }
-  return Failure(kUnknownValue, value);
+  return Failure(kUnknownAdapterValue, value);
 }
 
 }  // namespace lumora

@@ -26,7 +26,7 @@ struct AdapterChoice {
 // Chooses the adapter from the value of LUMORA_ADAPTER (the caller reads the variable;
 // unset is passed as empty): "" or "usb" -> makeUsbAdapter(); "virtual" -> a VirtualAdapter
 // without files; "virtual:DIR" -> a VirtualAdapter writing into DIR, created if missing;
-// "tty:PATH" -> a TtyAdapter on the serial device PATH.
+// "tty:PATH" (on Windows "com:PORT") -> a TtyAdapter on the serial device.
 AdapterChoice ChooseAdapter(std::string_view value, const UsbAdapterFactory& makeUsbAdapter);
 
 }  // namespace lumora

@@ -25,12 +25,12 @@ void ProgrammingWindowModel::Open() {
   StopTicksAndWait();
   link_.CloseProgrammer();
   if (const FT_STATUS status = link_.OpenProgrammer(); status != FT_OK) {
-    if (status == kAdapterAccessDenied) {
-      messages_.ShowError(std::string(message::NoProgrammer) + "\n" +
-                          std::string(message::NoAccessToProgrammer));
-    } else {
-      messages_.ShowError(message::NoProgrammer);
-    }
+    // A present adapter the user may not open, or a missing driver library, is told apart
+    // from a missing adapter on the lines below.
+    std::string text(message::NoProgrammer);
+    if (status == kAdapterAccessDenied) text += "\n" + std::string(message::NoAccessToProgrammer);
+    if (status == kAdapterDriverMissing) text += "\n" + std::string(message::NoAdapterDriver);
+    messages_.ShowError(text);
     view_.SetProgramButtonEnabled(false);
     return;
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace lumora {
@@ -36,6 +37,18 @@ constexpr std::uint32_t BitEighths(std::uint16_t divisor) {
   if (divisor == 0) return 8;
   if (divisor == 1) return 12;
   return (divisor & 0x3FFFu) * 8 + kEighthsCode[divisor >> 14];
+}
+
+// One bit at the chip's raw divisor.
+constexpr std::chrono::nanoseconds BitTime(std::uint16_t divisor) {
+  return std::chrono::nanoseconds(std::uint64_t{BitEighths(divisor)} * 1'000'000'000 /
+                                  kChipEighthsPerSecond);
+}
+
+// Bits a byte takes on the wire with the adapter calls' format codes: start bit, data bits,
+// parity bit, stop bits (code 0 one, 1 one and a half, 2 two).
+constexpr double BitsPerByte(std::uint8_t wordLength, std::uint8_t stopBits, std::uint8_t parity) {
+  return 1 + wordLength + (parity != 0 ? 1 : 0) + 1 + stopBits * 0.5;
 }
 
 }  // namespace lumora

@@ -62,11 +62,19 @@ void RunTimer(std::shared_ptr<TimerRecord> record, std::uint32_t id, Clock::time
   const bool periodic = record->periodic;
   const auto shut = [&] { return record->stop; };
   bool precise = false;
+  // What a precise thread asked of the whole system is given back on every road out.
+  struct Release {
+    const bool& precise;
+    std::uint32_t resolutionMs;
+    ~Release() {
+      if (precise) ReleaseTimerPrecision(resolutionMs);
+    }
+  } release{precise, resolutionMs};
   Clock::time_point deadline = origin + period;
   std::unique_lock lock(record->mutex);
   for (;;) {
     if (!record->open && periodic) {
-      if (precise) ReleaseTimerPrecision();
+      if (precise) ReleaseTimerPrecision(resolutionMs);
       precise = false;
       record->wake.wait(lock, [&] { return record->open || record->stop; });
       if (record->stop) return;

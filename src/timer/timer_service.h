@@ -31,9 +31,9 @@ inline constexpr std::uint32_t kMaxTimerDelayMs = 1'000'000;
 inline constexpr int kTimerThreadPriority = 10;
 
 // What a timer's thread found as it started delivering ticks: its kernel thread id and
-// whether it got the SCHED_FIFO class itself. A thread without it may still be given a
-// real-time class by a service that has the rights; it leaves the class, whoever gave it,
-// when its gate closes.
+// whether it got the SCHED_FIFO class itself (on Windows: the time-critical priority). A thread
+// without it may still be given a real-time class by a service that has the rights; it leaves the
+// class, whoever gave it, when its gate closes.
 struct TimerThreadStart {
   pid_t threadId;
   bool realTime;

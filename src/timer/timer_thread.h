@@ -16,7 +16,8 @@ void NameTimerThread();
 // the class itself.
 TimerThreadStart TakeTimerPrecision(std::uint32_t resolutionMs);
 
-// Returns the calling thread to the ordinary class and wake-up accuracy.
-void ReleaseTimerPrecision();
+// Returns the calling thread to the ordinary class and wake-up accuracy, and gives back what
+// TakeTimerPrecision(resolutionMs) asked of the whole system.
+void ReleaseTimerPrecision(std::uint32_t resolutionMs);
 
 }  // namespace lumora

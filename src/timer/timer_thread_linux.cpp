@@ -24,7 +24,7 @@ TimerThreadStart TakeTimerPrecision(std::uint32_t resolutionMs) {
   return TimerThreadStart{gettid(), realTime};
 }
 
-void ReleaseTimerPrecision() {
+void ReleaseTimerPrecision(std::uint32_t) {
   // Leaving a real-time class needs no privilege, whoever granted it. A slack of 0 restores
   // the process's default.
   const sched_param param{};

@@ -24,12 +24,6 @@ FT_STATUS Failure(int code) {
   return code == kFtdiDeviceUnavailable || code == kUsbNoDevice ? FT_DEVICE_NOT_FOUND : FT_IO_ERROR;
 }
 
-// One bit at the chip's raw divisor.
-std::chrono::nanoseconds BitTime(std::uint16_t divisor) {
-  return std::chrono::nanoseconds(std::uint64_t{BitEighths(divisor)} * 1'000'000'000 /
-                                  kChipEighthsPerSecond);
-}
-
 }  // namespace
 
 FtdiAdapter::FtdiAdapter(std::span<const UsbId> ids)
@@ -142,7 +136,7 @@ FT_STATUS FtdiAdapter::FT_SetDataCharacteristics(FT_HANDLE handle, std::uint8_t 
   if (status != FT_OK) return status;
   const int result = port_->SetLineProperty(wordLength, stopBits, parity);
   if (result < 0) return Failure(result);
-  bitsPerByte_ = 1 + wordLength + (parity != 0 ? 1 : 0) + 1 + stopBits * 0.5;
+  bitsPerByte_ = BitsPerByte(wordLength, stopBits, parity);
   return FT_OK;
 }
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <span>
 
-#include "programming/adapters/kernel_tty_port.h"
+#include "programming/adapters/serial_device.h"
 #include "programming/adapters/transfer_arguments.h"
 #include "programming/wire_format.h"
 
@@ -33,8 +33,7 @@ FT_STATUS Failure(int error) {
 
 }  // namespace
 
-TtyAdapter::TtyAdapter(std::string path)
-    : TtyAdapter(std::move(path), std::make_unique<KernelTtyPort>()) {}
+TtyAdapter::TtyAdapter(std::string path) : TtyAdapter(std::move(path), MakeSerialPort()) {}
 
 TtyAdapter::TtyAdapter(std::string path, std::unique_ptr<TtyPort> port)
     : port_(std::move(port)), path_(std::move(path)) {}

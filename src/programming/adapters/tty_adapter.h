@@ -20,7 +20,7 @@ namespace lumora {
 // FT_DEVICE_NOT_FOUND, one the user may not open kAdapterAccessDenied.
 class TtyAdapter final : public UsbAdapter {
  public:
-  // Through the kernel's tty driver.
+  // Through the system's serial driver: the kernel's tty driver, or a Windows COM port.
   explicit TtyAdapter(std::string path);
   TtyAdapter(std::string path, std::unique_ptr<TtyPort> port);
   ~TtyAdapter() override;

@@ -18,6 +18,9 @@ inline constexpr FT_STATUS kAdapterAccessDenied = 0x100;
 // (nobody reads the other end, the device stopped taking data). The link gives it for a short
 // write; an adapter that gathers writes gives it from the call that sends them.
 inline constexpr FT_STATUS kLineStalled = 0x101;
+// Lumora's own status too: the adapter maker's driver library, through which the adapter is
+// reached on Windows, is not installed.
+inline constexpr FT_STATUS kAdapterDriverMissing = 0x102;
 
 // Handle of an open adapter; 0 is never a valid handle.
 using FT_HANDLE = std::uintptr_t;

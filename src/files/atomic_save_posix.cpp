@@ -5,11 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <charconv>
 #include <optional>
 #include <utility>
+
+#include "files/save_temporary.h"
 
 namespace lumora {
 namespace {
@@ -43,46 +43,13 @@ std::optional<std::filesystem::path> EndOfLinks(std::filesystem::path path) {
   return std::nullopt;
 }
 
-std::filesystem::path FolderOf(const std::filesystem::path& target) {
-  return target.has_parent_path() ? target.parent_path() : ".";
-}
-
-// Every temporary of a save of target is named ".NAME.tmpPID_N".
-std::string TemporaryPrefix(const std::filesystem::path& target) {
-  return "." + target.filename().string() + ".tmp";
-}
-
-// A name beside the target that no other save of this process uses at the same time.
-std::string TemporaryName(const std::filesystem::path& target) {
-  static std::atomic<unsigned> counter{0};
-  std::string hidden = TemporaryPrefix(target);
-  hidden += std::to_string(::getpid());
-  hidden += '_';
-  hidden += std::to_string(counter++);
-  return (FolderOf(target) / hidden).string();
-}
-
-// The process that named a temporary of target, or 0 for a name that is no such temporary.
-pid_t MakerOf(std::string_view name, const std::string& prefix) {
-  if (!name.starts_with(prefix)) return 0;
-  name.remove_prefix(prefix.size());
-  pid_t pid = 0;
-  unsigned number = 0;
-  const char* end = name.data() + name.size();
-  const auto [underscore, pidError] = std::from_chars(name.data(), end, pid);
-  if (pidError != std::errc() || underscore == end || *underscore != '_') return 0;
-  const auto [rest, numberError] = std::from_chars(underscore + 1, end, number);
-  return numberError == std::errc() && rest == end ? pid : 0;
-}
-
 // A save killed between naming its temporary and the rename leaves a complete temporary
 // beside the untouched target; once the process that made it is gone, nothing will use it.
 void RemoveLeftTemporaries(const std::filesystem::path& target) {
-  const std::string prefix = TemporaryPrefix(target);
   std::error_code error;
   for (std::filesystem::directory_iterator entry(FolderOf(target), error), end;
        !error && entry != end; entry.increment(error)) {
-    const pid_t maker = MakerOf(entry->path().filename().string(), prefix);
+    const auto maker = static_cast<pid_t>(MakerOf(entry->path(), target));
     if (maker > 0 && maker != ::getpid() && ::kill(maker, 0) != 0 && errno == ESRCH) {
       ::unlink(entry->path().c_str());
     }
@@ -154,7 +121,8 @@ bool AtomicSave::OpenUnnamed() {
 
 bool AtomicSave::OpenNamed() {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string name = TemporaryName(target_);
+    const std::filesystem::path name =
+        TemporaryName(target_, static_cast<unsigned long>(::getpid()));
     fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ >= 0) temporary_ = name;
     if (fd_ >= 0 || errno != EEXIST) return fd_ >= 0;
@@ -172,7 +140,8 @@ bool AtomicSave::Write(std::string_view bytes) {
 bool AtomicSave::Name() {
   const std::string self = "/proc/self/fd/" + std::to_string(fd_);
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string name = TemporaryName(target_);
+    const std::filesystem::path name =
+        TemporaryName(target_, static_cast<unsigned long>(::getpid()));
     if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       temporary_ = name;
       return true;
@@ -211,11 +180,6 @@ void AtomicSave::Abandon() {
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
   temporary_.clear();
   ok_ = false;
-}
-
-bool SaveFileAtomically(const std::string& path, std::string_view bytes, SaveTemporary temporary) {
-  AtomicSave save(path, temporary);
-  return save.Write(bytes) && save.Commit();
 }
 
 }  // namespace lumora
