@@ -2,8 +2,9 @@
 // then defines as macros.
 #include "timer/timer_thread.h"
 
-#include <timeapi.h>
 #include <windows.h>
+// The timer resolution calls, which the lean <windows.h> leaves out.
+#include <mmsystem.h>
 
 namespace lumora {
 
