@@ -1,6 +1,7 @@
 #include <io.h>
-#include <shellapi.h>
 #include <windows.h>
+// The command line's splitting, after the declarations it uses.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <iostream>
