@@ -2,16 +2,15 @@
 
 #include <utility>
 
-#include <QDBusConnection>
-
+#include "app/system_realtime.h"
 #include "timer/mm_timer.h"
 
 namespace lumora {
 
 ProgramWindows::ProgramWindows(std::unique_ptr<UsbAdapter> adapter)
     : adapter_(std::move(adapter)),
-      realtimeKit_(QDBusConnection::systemBus()),
-      realtime_(realtimeKit_),
+      systemRealtime_(SystemRealtimeBroker()),
+      realtime_(*systemRealtime_),
       form1_(dialogs_, messages_) {
   form1_.SetProgrammingWindow([this]() -> TForm2& { return ProgrammingWindow(); });
 }

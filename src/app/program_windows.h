@@ -5,7 +5,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/qt_dialogs.h"
-#include "app/realtime_kit.h"
+#include "app/realtime_broker.h"
 #include "app/ui_thread_broker.h"
 #include "programming/adapters/usb_adapter.h"
 
@@ -30,7 +30,7 @@ class ProgramWindows {
   QtFileDialogs dialogs_;
   QtMessageBoxes messages_;
   // Gives the programming timer a real-time class where the process may not take one.
-  RealtimeKit realtimeKit_;
+  std::unique_ptr<RealtimeBroker> systemRealtime_;
   UiThreadBroker realtime_;
   TForm1 form1_;
   // A child of the main window, so made after it and gone before it.
