@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs a Windows program of the build under Wine, in the application's test prefix (made on
+# first use): the test command of the Windows build's tests. The Qt given provides the DLLs
+# and plugins; QT_* variables reach the program, which Wine passes on only as WINEQT_*; Qt
+# Test's output reaches the terminal instead of the debugger.
+#   wine-run.sh QT_PREFIX PROGRAM [ARGUMENT...]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=wine-prefix-app.sh
+. "$here/wine-prefix-app.sh"
+qt=$1
+shift
+lumora_wine_prefix "${XDG_CACHE_HOME:-$HOME/.cache}/lumora/wine-app"
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+export WINEPATH="$(windows_path "$qt/bin");$(windows_path "$runtime");$(windows_path /usr/x86_64-w64-mingw32/lib)"
+export WINEQT_PLUGIN_PATH=$(windows_path "$qt/plugins") WINEQT_FORCE_STDERR_LOGGING=1
+while IFS='=' read -r name value; do
+  export "WINE$name=$value"
+done < <(env | grep '^QT_' || true)
+exec wine "$@"
