@@ -22,13 +22,14 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 work=$(mktemp -d)
+export WINEPREFIX=$work/prefix
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 # A home of its own, so that the prefix's Documents is no folder of the machine's user.
 export HOME=$work/home
 mkdir -p "$HOME"
 # shellcheck source=wine-prefix-app.sh
 . "$here/wine-prefix-app.sh"
-lumora_wine_prefix "$work/prefix"
+lumora_wine_prefix "$WINEPREFIX"
 
 fail() { echo "test-installer: $*" >&2; exit 1; }
 unix_path() { winepath -u "$1" 2>/dev/null; }
