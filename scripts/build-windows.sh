@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix icoutils >&2
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix icoutils wine wine64 fonts-wine >&2
 cache=$(scripts/windows/build-deps.sh | tail -n1)
 export LUMORA_WINDOWS_PREFIXES="$cache/qt;$cache/gtest;$cache/giflib"
 
@@ -17,6 +17,10 @@ cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/windows/wine-run.sh;$cache/qt" >&2
+# The tests' prefix, made before a build step runs a test program: the first time takes a while.
+# shellcheck source=windows/wine-prefix-app.sh
+. scripts/windows/wine-prefix-app.sh
+lumora_wine_prefix
 cmake --build build/windows --target lumora lumora-cli "$@" >&2
 
 folder=out/windows/Lumora

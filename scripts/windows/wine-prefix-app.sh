@@ -1,8 +1,10 @@
-# Sourced by the Windows scripts of the application: lumora_wine_prefix PATH makes PATH a Wine
-# prefix once, and points Wine at it, quietly and with nothing of it reaching the desktop of
-# the machine: no menu entries, no offer to install Mono or Gecko.
+# Sourced by the Windows scripts of the application: lumora_wine_prefix [PATH] makes PATH (by
+# default the prefix the build's tests run in) a Wine prefix once, and points Wine at it,
+# quietly and with nothing of it reaching the desktop of the machine: no menu entries, no
+# offer to install Mono or Gecko.
 lumora_wine_prefix() {
-  export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all}
+  export WINEPREFIX=${1:-${XDG_CACHE_HOME:-$HOME/.cache}/lumora/wine-app}
+  export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
   mkdir -p "$(dirname "$WINEPREFIX")"
   (

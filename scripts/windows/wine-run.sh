@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-prefix-app.sh"
 qt=$1
 shift
-lumora_wine_prefix "${XDG_CACHE_HOME:-$HOME/.cache}/lumora/wine-app"
+lumora_wine_prefix
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
