@@ -18,9 +18,9 @@ cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/windows/wine-run.sh;$cache/qt" >&2
 # The tests' prefix, made before a build step runs a test program: the first time takes a while.
-# shellcheck source=windows/wine-prefix-app.sh
+# shellcheck source=scripts/windows/wine-prefix-app.sh
 . scripts/windows/wine-prefix-app.sh
-lumora_wine_prefix
+lumora_wine_prefix "$lumora_tests_prefix"
 cmake --build build/windows --target lumora lumora-cli "$@" >&2
 
 folder=out/windows/Lumora
@@ -46,8 +46,8 @@ while :; do
         break
       fi
     done
-  done < <(find "$folder" -name '*.exe' -o -name '*.dll' |
-    xargs -d '\n' x86_64-w64-mingw32-objdump -p | sed -n 's/^\s*DLL Name: //p' | sort -u)
+  done < <(find "$folder" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-objdump -p {} + |
+    sed -n 's/^\s*DLL Name: //p' | sort -u)
   [ "$added" -eq 1 ] || break
 done
 find "$folder" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +

@@ -16,6 +16,7 @@ output=$(cd "$4" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The uninstaller removes what the folder holds, files first, the deepest folders first.
+# shellcheck disable=SC2016 # $INSTDIR is NSIS's
 (
   cd "$folder"
   find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|  Delete "$INSTDIR\\&"|'

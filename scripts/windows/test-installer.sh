@@ -27,7 +27,7 @@ trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 # A home of its own, so that the prefix's Documents is no folder of the machine's user.
 export HOME=$work/home
 mkdir -p "$HOME"
-# shellcheck source=wine-prefix-app.sh
+# shellcheck source=scripts/windows/wine-prefix-app.sh
 . "$here/wine-prefix-app.sh"
 lumora_wine_prefix "$WINEPREFIX"
 

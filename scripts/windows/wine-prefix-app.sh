@@ -1,9 +1,13 @@
-# Sourced by the Windows scripts of the application: lumora_wine_prefix [PATH] makes PATH (by
-# default the prefix the build's tests run in) a Wine prefix once, and points Wine at it,
-# quietly and with nothing of it reaching the desktop of the machine: no menu entries, no
-# offer to install Mono or Gecko.
+# shellcheck shell=bash
+# Sourced by the Windows scripts of the application: lumora_wine_prefix PATH makes PATH a Wine
+# prefix once, and points Wine at it, quietly and with nothing of it reaching the desktop of
+# the machine: no menu entries, no offer to install Mono or Gecko.
+
+# The prefix the build's tests run in.
+lumora_tests_prefix=${XDG_CACHE_HOME:-$HOME/.cache}/lumora/wine-app
+
 lumora_wine_prefix() {
-  export WINEPREFIX=${1:-${XDG_CACHE_HOME:-$HOME/.cache}/lumora/wine-app}
+  export WINEPREFIX=$1
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
   mkdir -p "$(dirname "$WINEPREFIX")"

@@ -6,16 +6,18 @@
 #   wine-run.sh QT_PREFIX PROGRAM [ARGUMENT...]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=wine-prefix-app.sh
+# shellcheck source=scripts/windows/wine-prefix-app.sh
 . "$here/wine-prefix-app.sh"
 qt=$1
 shift
-lumora_wine_prefix
+lumora_wine_prefix "$lumora_tests_prefix"
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
-export WINEPATH="$(windows_path "$qt/bin");$(windows_path "$runtime");$(windows_path /usr/x86_64-w64-mingw32/lib)"
-export WINEQT_PLUGIN_PATH=$(windows_path "$qt/plugins") WINEQT_FORCE_STDERR_LOGGING=1
+WINEPATH="$(windows_path "$qt/bin");$(windows_path "$runtime");$(windows_path /usr/x86_64-w64-mingw32/lib)"
+export WINEPATH
+WINEQT_PLUGIN_PATH=$(windows_path "$qt/plugins")
+export WINEQT_PLUGIN_PATH WINEQT_FORCE_STDERR_LOGGING=1
 while IFS='=' read -r name value; do
   export "WINE$name=$value"
 done < <(env | grep '^QT_' || true)
