@@ -4,6 +4,7 @@
 # the machine: no menu entries, no offer to install Mono or Gecko.
 
 # The prefix the build's tests run in.
+# shellcheck disable=SC2034 # used by the scripts that source this file
 lumora_tests_prefix=${XDG_CACHE_HOME:-$HOME/.cache}/lumora/wine-app
 
 lumora_wine_prefix() {
