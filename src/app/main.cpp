@@ -9,6 +9,7 @@
 #include <QMessageBox>
 
 #include "app/command_line.h"
+#include "app/parent_console.h"
 #include "app/program_windows.h"
 #include "app/translation.h"
 #include "programming/adapter_choice.h"
@@ -24,6 +25,7 @@ void ShowStartError(const QString& text) {
 
 int main(int argc, char* argv[]) {
   // --help and --version answer without a display; a wrong argument ends here with code 2.
+  lumora::UseParentConsole();
   std::string language;
   if (const auto exitCode =
           lumora::AnswerCommandLine(argc, argv, std::cout, std::cerr, &language)) {
