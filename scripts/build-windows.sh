@@ -13,7 +13,7 @@ cache=$(scripts/windows/build-deps.sh | tail -n1)
 export LUMORA_WINDOWS_PREFIXES="$cache/qt;$cache/gtest;$cache/giflib"
 
 # Qt's own code generators (moc, rcc, uic) are the machine's; the tests run under Wine.
-cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMORA_WITH_QT=ON \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/windows/wine-run.sh;$cache/qt" >&2
