@@ -335,15 +335,15 @@ See the section “Programming from a normal user account” in the README file.
     </message>
     <message>
         <source>LUMORA_ADAPTER: brak katalogu po &quot;virtual:&quot;</source>
-        <translation>LUMORA_ADAPTER: no folder after "virtual:"</translation>
+        <translation>LUMORA_ADAPTER: no folder after &quot;virtual:&quot;</translation>
     </message>
     <message>
         <source>LUMORA_ADAPTER: nie można utworzyć katalogu &quot;%1&quot;</source>
-        <translation>LUMORA_ADAPTER: cannot make the folder "%1"</translation>
+        <translation>LUMORA_ADAPTER: cannot make the folder &quot;%1&quot;</translation>
     </message>
     <message>
         <source>LUMORA_ADAPTER: nie można zapisywać w katalogu &quot;%1&quot;</source>
-        <translation>LUMORA_ADAPTER: cannot write into the folder "%1"</translation>
+        <translation>LUMORA_ADAPTER: cannot write into the folder &quot;%1&quot;</translation>
     </message>
     <message>
         <source>LUMORA_ADAPTER: sterownik USB niedostępny</source>
@@ -351,11 +351,23 @@ See the section “Programming from a normal user account” in the README file.
     </message>
     <message>
         <source>LUMORA_ADAPTER: brak ścieżki urządzenia po &quot;tty:&quot;</source>
-        <translation>LUMORA_ADAPTER: no device path after "tty:"</translation>
+        <translation>LUMORA_ADAPTER: no device path after &quot;tty:&quot;</translation>
     </message>
     <message>
         <source>LUMORA_ADAPTER: nieznana wartość &quot;%1&quot;; dozwolone: virtual, virtual:KATALOG, usb, tty:URZĄDZENIE</source>
-        <translation>LUMORA_ADAPTER: unknown value "%1"; allowed: virtual, virtual:DIR, usb, tty:DEVICE</translation>
+        <translation>LUMORA_ADAPTER: unknown value &quot;%1&quot;; allowed: virtual, virtual:DIR, usb, tty:DEVICE</translation>
+    </message>
+    <message>
+        <source>Biblioteka sterownika adaptera USB (FTD2XX.DLL) nie jest zainstalowana.</source>
+        <translation>The USB adapter&apos;s driver library (FTD2XX.DLL) is not installed.</translation>
+    </message>
+    <message>
+        <source>LUMORA_ADAPTER: brak nazwy portu po &quot;com:&quot;</source>
+        <translation>LUMORA_ADAPTER: no port name after &quot;com:&quot;</translation>
+    </message>
+    <message>
+        <source>LUMORA_ADAPTER: nieznana wartość &quot;%1&quot;; dozwolone: virtual, virtual:KATALOG, usb, com:PORT</source>
+        <translation>LUMORA_ADAPTER: unknown value &quot;%1&quot;; allowed: virtual, virtual:DIR, usb, com:PORT</translation>
     </message>
 </context>
 </TS>
