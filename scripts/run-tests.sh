@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the Release build with the
 # widget tests, then, under ASan+UBSan and under TSan, the toolkit-free tests and the
-# programming window's widget tests. A sanitizer tree builds only what its tests run.
+# programming window's widget tests; then the Windows build and its tests under Wine. A sanitizer
+# tree builds only what its tests run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -23,3 +24,6 @@ for sanitizer in address thread; do
   cmake --build "build/$sanitizer"
   ctest --test-dir "build/$sanitizer" --output-on-failure -j "$jobs"
 done
+
+# The Windows build, cross-compiled, and its tests under Wine.
+scripts/windows/run-tests.sh build/release/src/cli/lumora-cli

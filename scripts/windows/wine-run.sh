@@ -17,7 +17,10 @@ runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.d
 WINEPATH="$(windows_path "$qt/bin");$(windows_path "$runtime");$(windows_path /usr/x86_64-w64-mingw32/lib)"
 export WINEPATH
 WINEQT_PLUGIN_PATH=$(windows_path "$qt/plugins")
-export WINEQT_PLUGIN_PATH WINEQT_FORCE_STDERR_LOGGING=1
+# The offscreen platform reads its fonts from a folder, as it does on Linux; Qt for Windows
+# ships none, so the tests draw with the same face as on Linux.
+WINEQT_QPA_FONTDIR=$(windows_path /usr/share/fonts/truetype/dejavu)
+export WINEQT_PLUGIN_PATH WINEQT_QPA_FONTDIR WINEQT_FORCE_STDERR_LOGGING=1
 while IFS='=' read -r name value; do
   export "WINE$name=$value"
 done < <(env | grep '^QT_' || true)

@@ -18,6 +18,7 @@
 #include <QThread>
 #include <QtTest>
 
+#include "absent_usb_adapter.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/panel.h"
@@ -27,10 +28,10 @@
 #include "files/table_file.h"
 #include "form1_places.h"
 #include "programming/adapter_choice.h"
-#include "programming/adapters/ftdi_adapter.h"
 #include "programming/virtual/virtual_adapter.h"
 #include "support/fake_dialogs.h"
 #include "support/manual_ticker.h"
+#include "thread_name.h"
 #include "timer/mm_timer.h"
 
 using namespace lumora;
@@ -46,8 +47,6 @@ constexpr int kUsbTransferTicks = kTransferPackets;
 // Writes of one standard frame: break, start code and 129 writes of three slots.
 constexpr std::uint32_t kWritesPerStandardFrame = 131;
 // No chip has this product id, so the real adapter never finds a device.
-constexpr std::array<UsbId, 1> kNoSuchChip = {{{0x0403, 0x0000}}};
-
 // Five scenes of every palette colour in turn: program 1 with two, program 2 with three.
 void WriteProject(const QString& path) {
   auto programs = std::make_unique<ProgramTableArray>();
@@ -444,12 +443,6 @@ class FakeRealtime : public RealtimeBroker {
   bool onUiThread = true;
 };
 
-// The name of a thread of this process; empty once it has ended.
-QString ThreadName(pid_t threadId) {
-  QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(threadId));
-  return comm.open(QIODevice::ReadOnly) ? QString::fromLatin1(comm.readAll()).trimmed() : QString();
-}
-
 }  // namespace
 
 void Form2Test::everyTimerThreadIsOfferedForARealTimeClassFromTheUiThread() {
@@ -467,9 +460,9 @@ void Form2Test::everyTimerThreadIsOfferedForARealTimeClassFromTheUiThread() {
   QTRY_COMPARE(realtime.starts.size(), 1u);
   QVERIFY(realtime.onUiThread);
   const pid_t running = realtime.starts.back().threadId;
-  QCOMPARE(ThreadName(running), QStringLiteral("mmtimer"));
+  QCOMPARE(testing::ThreadName(running), QStringLiteral("mmtimer"));
   form.reset();
-  QTRY_VERIFY(ThreadName(running).isEmpty());
+  QTRY_VERIFY(testing::ThreadName(running).isEmpty());
 }
 
 void Form2Test::standardProgrammerSendsTheWholeImageInOneBurst() {
@@ -675,8 +668,7 @@ void Form2Test::withoutADeviceEveryShowingShowsTheMessageAndProgrammingStaysDisa
   auto unplugged = std::make_unique<VirtualAdapter>();
   unplugged->SetDevicePresent(false);
   VirtualAdapter* plugLater = unplugged.get();
-  std::unique_ptr<UsbAdapter> adapters[] = {std::make_unique<FtdiAdapter>(kNoSuchChip),
-                                            std::move(unplugged)};
+  std::unique_ptr<UsbAdapter> adapters[] = {testing::AbsentUsbAdapter(), std::move(unplugged)};
   for (auto& adapter : adapters) {
     dialogs_.errors.clear();
     TForm2 form(std::move(adapter), std::make_unique<ManualTicker>(), dialogs_, form1_.get());
@@ -690,7 +682,9 @@ void Form2Test::withoutADeviceEveryShowingShowsTheMessageAndProgrammingStaysDisa
         QVERIFY(!ProgramButton(&form)->isEnabled());
       });
     }
-    QCOMPARE(dialogs_.errors, std::vector<std::string>(2, std::string(message::NoProgrammer)));
+    const std::string missing = &adapter == &adapters[0] ? testing::AbsentUsbAdapterMessage()
+                                                         : std::string(message::NoProgrammer);
+    QCOMPARE(dialogs_.errors, std::vector<std::string>(2, missing));
     if (&adapter == &adapters[1]) {
       plugLater->SetDevicePresent(true);
       SendAndRun(form, [&] { QTRY_VERIFY(ProgramButton(&form)->isEnabled()); });

@@ -172,22 +172,30 @@ void QtDialogsTest::messagesAndFiltersFollowTheLanguage() {
 // The message box at start-up for a wrong LUMORA_ADAPTER: in Polish the logic's own message,
 // in English its translation with the value put in.
 void QtDialogsTest::startUpMessagesFollowTheLanguage() {
+  QTemporaryDir folder;
+  const QString file = folder.filePath(QStringLiteral("plik"));
+  QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+  const std::string into = file.toStdString() + "/sub";
   const struct {
-    const char* value;
-    const char* english;
+    std::string value;
+    std::string english;
+    bool whole = true;
   } cases[] = {
-      {"xyz",
-       "LUMORA_ADAPTER: unknown value \"xyz\"; allowed: virtual, virtual:DIR, usb, tty:DEVICE"},
+      // The values allowed end with the platform's serial device, which the .ts file has for
+      // each platform.
+      {"xyz", "LUMORA_ADAPTER: unknown value \"xyz\"; allowed: virtual, virtual:DIR, usb, ", false},
       {"", "LUMORA_ADAPTER: USB driver not available"},
       {"virtual:", "LUMORA_ADAPTER: no folder after \"virtual:\""},
-      {"tty:", "LUMORA_ADAPTER: no device path after \"tty:\""},
-      {"virtual:/proc/lumora", "LUMORA_ADAPTER: cannot make the folder \"/proc/lumora\""},
+      {"virtual:" + into, "LUMORA_ADAPTER: cannot make the folder \"" + into + "\""},
   };
   for (const auto& c : cases) {
     const AdapterChoice choice = ChooseAdapter(c.value, nullptr);
-    QVERIFY2(!choice.Adapter, c.value);
+    QVERIFY2(!choice.Adapter, c.value.c_str());
     UseLanguage(UiLanguage::English);
-    QCOMPARE(TranslatedMessage(choice.Reason, choice.Value), QString::fromUtf8(c.english));
+    const QString english = TranslatedMessage(choice.Reason, choice.Value);
+    const QString expected = QString::fromStdString(c.english);
+    QVERIFY2(c.whole ? english == expected : english.startsWith(expected), qPrintable(english));
+    QVERIFY(!english.contains(QStringLiteral("dozwolone")));
     UseLanguage(UiLanguage::Polish);
     QCOMPARE(TranslatedMessage(choice.Reason, choice.Value), QString::fromStdString(choice.Error));
   }
