@@ -5,14 +5,23 @@
 # tree builds only what its tests run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Each stage's time, for the README's table of them.
+stage_start=$SECONDS
+stage_done() {
+  echo "run-tests: $1 took $((SECONDS - stage_start)) s" >&2
+  stage_start=$SECONDS
+}
 scripts/install-deps.sh
+stage_done "packages"
 scripts/check-format.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build/release
+stage_done "the Release build"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
+stage_done "the Release tests"
 
 # The programming window's widget tests run with ticks delivered from a thread of their own.
 # Debian's Qt is not built for TSan: the window marks the hand-off of each task it posts to the
@@ -23,7 +32,9 @@ for sanitizer in address thread; do
     -DLUMORA_WITH_QT=ON -DLUMORA_SANITIZE="$sanitizer"
   cmake --build "build/$sanitizer"
   ctest --test-dir "build/$sanitizer" --output-on-failure -j "$jobs"
+  stage_done "the $sanitizer sanitizer's build and tests"
 done
 
 # The Windows build, cross-compiled, and its tests under Wine.
 scripts/windows/run-tests.sh build/release/src/cli/lumora-cli
+stage_done "the Windows build and its tests"
