@@ -15,9 +15,9 @@ namespace lumora {
 // The real adapter on Windows, through the adapter maker's D2XX library, loaded when the
 // first opening needs it. Without the library, or with one that lacks a call, FT_Open gives
 // kAdapterDriverMissing. The calls go to the library as made; its statuses 1 to 4 come back
-// as they are, any other failure as FT_IO_ERROR. Before the rate or format changes, the bytes
-// written must have left the chip, so a break byte is a full 420 us low at its own rate: the
-// change waits for their time on the wire.
+// as they are, any other failure as FT_IO_ERROR (an opening's as FT_DEVICE_NOT_OPENED).
+// Before the rate or format changes, the bytes written must have left the chip, so a break
+// byte is a full 420 us low at its own rate: the change waits for their time on the wire.
 class D2xxAdapter final : public UsbAdapter {
  public:
   // library: the DLL's name, looked for where the system looks for DLLs, or its path.
