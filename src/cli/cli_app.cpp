@@ -116,7 +116,9 @@ void AddProgram(CLI::App& app, Run& run, std::ostream& out, std::ostream& err, b
       ->excludes(solo);
   command->add_option("--speed", request->speed, "Speed")->check(RangeOf(Spinner::Speed));
   command->add_option("--tubes", request->tubes, "Number of tubes")->check(RangeOf(Spinner::Tubes));
-  command->add_option("--adapter", request->adapter, "usb, tty:PATH (on Windows com:PORT), virtual or virtual:DIR")
+  command
+      ->add_option("--adapter", request->adapter,
+                   "usb, tty:PATH (on Windows com:PORT), virtual or virtual:DIR")
       ->capture_default_str();
   command->callback([&run, &out, &err, request, programmer] {
     request->programmer =

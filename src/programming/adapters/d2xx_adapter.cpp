@@ -41,7 +41,10 @@ D2xxAdapter::~D2xxAdapter() {
 // Loaded once, when first needed: the driver may be installed while the program runs.
 bool D2xxAdapter::Load() {
   if (module_ != nullptr) return true;
-  const HMODULE module = LoadLibraryW(library_.c_str());
+  // Only where the system keeps DLLs and beside the program, never the working folder, where
+  // a planted ftd2xx.dll would be taken while the driver is not installed.
+  const HMODULE module =
+      LoadLibraryExW(library_.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
   if (module == nullptr) return false;
   Calls calls{};
   const bool complete =
