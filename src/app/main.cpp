@@ -31,6 +31,9 @@ int main(int argc, char* argv[]) {
           lumora::AnswerCommandLine(argc, argv, std::cout, std::cerr, &language)) {
     return *exitCode;
   }
+  // One look on every system, the one the captions' room is measured for; -style and
+  // QT_STYLE_OVERRIDE still choose another.
+  if (!qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE")) qputenv("QT_STYLE_OVERRIDE", "Fusion");
   QApplication application(argc, argv);
   // Lets the desktop match the windows to the installed menu entry.
   QGuiApplication::setDesktopFileName(QStringLiteral("lumora"));
