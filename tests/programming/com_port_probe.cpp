@@ -3,7 +3,7 @@
 // and checks what arrived there against what is printed here. One line per fact on stdout;
 // at "pause LABEL" the probe waits for a line on stdin, so that the other end can look at
 // the line while nothing moves.
-//   com_port_probe link|timeouts|stall|gone|open PORT [MISSING_PORT]
+//   com_port_probe link|timeouts|stall|gone|unplugged|open PORT [MISSING_PORT]
 
 #include <chrono>
 #include <cstdint>
@@ -187,6 +187,25 @@ int Gone(const std::string& port) {
   return 0;
 }
 
+// Unplugged while open: every call after it says the device is gone.
+int Unplugged(const std::string& port) {
+  TtyAdapter adapter(SerialDevicePath(port));
+  FT_HANDLE handle = 0;
+  const FT_STATUS opened = adapter.FT_Open(0, &handle);
+  std::cout << "status open " << opened << std::endl;
+  if (handle == 0) return 1;
+  Pause("unplug");
+  std::uint8_t bytes[4] = {};
+  std::uint32_t moved = 0;
+  std::cout << "call write " << adapter.FT_Write(handle, bytes, 4, &moved) << std::endl;
+  std::cout << "call read " << adapter.FT_Read(handle, bytes, 4, &moved) << std::endl;
+  std::cout << "call rate " << adapter.FT_SetDivisor(handle, kDmxDivisor) << std::endl;
+  std::cout << "call format " << adapter.FT_SetDataCharacteristics(handle, 8, 2, 0) << std::endl;
+  std::cout << "call rts " << adapter.FT_SetRts(handle) << std::endl;
+  std::cout << "call close " << adapter.FT_Close(handle) << std::endl;
+  return 0;
+}
+
 // The port opens by the name LUMORA_ADAPTER gives, and again once closed; a port that is not
 // there is not found.
 int Open(const std::string& port, const std::string& missing) {
@@ -199,7 +218,12 @@ int Open(const std::string& port, const std::string& missing) {
     FT_HANDLE handle = 0;
     const FT_STATUS opened = choice.Adapter->FT_Open(0, &handle);
     std::cout << "open " << name << ' ' << opened << ' ' << (handle != 0) << std::endl;
-    if (handle != 0) choice.Adapter->FT_Close(handle);
+    if (handle == 0) continue;
+    // A pseudo-terminal has no modem lines, which is no error.
+    std::cout << "modem " << choice.Adapter->FT_SetRts(handle) << ' '
+              << choice.Adapter->FT_ClrRts(handle) << ' ' << choice.Adapter->FT_ClrDtr(handle)
+              << std::endl;
+    choice.Adapter->FT_Close(handle);
   }
   return 0;
 }
@@ -213,7 +237,9 @@ int main(int argc, char** argv) {
   if (mode == "timeouts") return lumora::Timeouts(argv[2]);
   if (mode == "stall") return lumora::Stall(argv[2]);
   if (mode == "gone") return lumora::Gone(argv[2]);
+  if (mode == "unplugged") return lumora::Unplugged(argv[2]);
   if (mode == "open" && argc > 3) return lumora::Open(argv[2], argv[3]);
-  std::cerr << "usage: com_port_probe link|timeouts|stall|gone|open PORT [MISSING_PORT]\n";
+  std::cerr
+      << "usage: com_port_probe link|timeouts|stall|gone|unplugged|open PORT [MISSING_PORT]\n";
   return 2;
 }

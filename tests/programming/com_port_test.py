@@ -297,7 +297,7 @@ def test_stall(probe, emulator, line):
 
 
 def test_gone(probe, emulator, line):
-    """Unplugged after a frame: the next one says the device is gone."""
+    """Unplugged after a frame: the next frame says the device is gone."""
     def on_pause(label, lines):
         if label == "unplug":
             line.hang_up()
@@ -305,6 +305,19 @@ def test_gone(probe, emulator, line):
     lines, _ = run_probe(probe, emulator, ["gone", line.port], on_pause)
     check(fields(lines, "status") == [["open", "0"], ["before", "0"], ["after", "2"]],
           "the frame after the unplug is FT_DEVICE_NOT_FOUND")
+
+
+def test_unplugged(probe, emulator, line):
+    """Unplugged while open: every call after it says the device is gone."""
+    def on_pause(label, lines):
+        if label == "unplug":
+            line.hang_up()
+
+    lines, _ = run_probe(probe, emulator, ["unplugged", line.port], on_pause)
+    gone = str(FT_DEVICE_NOT_FOUND)
+    check(fields(lines, "call") == [["write", gone], ["read", gone], ["rate", gone],
+                                    ["format", gone], ["rts", gone], ["close", "0"]],
+          "write, read, rate, format and RTS are FT_DEVICE_NOT_FOUND; the close FT_OK")
 
 
 def test_open(probe, emulator, line, dosdevices):
@@ -316,6 +329,8 @@ def test_open(probe, emulator, line, dosdevices):
     check(fields(lines, "open") == [[line.port, "0", "1"], [line.port, "0", "1"],
                                     [missing, str(FT_DEVICE_NOT_FOUND), "0"]],
           "the port opens twice in turn; the missing one is FT_DEVICE_NOT_FOUND, no handle")
+    # A pseudo-terminal has no modem lines: setting them is no error.
+    check(fields(lines, "modem") == [["0", "0", "0"]] * 2, "RTS and DTR set and cleared")
 
 
 def main():
@@ -327,7 +342,7 @@ def main():
     dosdevices = os.path.join(wine_prefix(emulator), "dosdevices")
     if not os.path.isdir(dosdevices):
         sys.exit(f"no {dosdevices} to map the ports in")
-    cases = [test_link, test_timeouts, test_stall, test_gone,
+    cases = [test_link, test_timeouts, test_stall, test_gone, test_unplugged,
              lambda p, e, line: test_open(p, e, line, dosdevices)]
     for case in cases:
         line = Line(dosdevices)
