@@ -3,7 +3,7 @@
 // and checks what arrived there against what is printed here. One line per fact on stdout;
 // at "pause LABEL" the probe waits for a line on stdin, so that the other end can look at
 // the line while nothing moves.
-//   com_port_probe link|timeouts|stall|gone|unplugged|open PORT [MISSING_PORT]
+//   com_port_probe link|settings|timeouts|stall|gone|unplugged|open PORT [MISSING_PORT]
 
 #include <chrono>
 #include <cstdint>
@@ -170,6 +170,29 @@ int Stall(const std::string& port) {
   return 0;
 }
 
+// Each divisor the FTDI chip takes, then each format: every one the port took is a line
+// change the other end looks at; the formats a line cannot have are refused.
+int Settings(const std::string& port) {
+  TtyAdapter adapter(SerialDevicePath(port), std::make_unique<WatchedPort>());
+  FT_HANDLE handle = 0;
+  const FT_STATUS opened = adapter.FT_Open(0, &handle);
+  std::cout << "status open " << opened << std::endl;
+  if (handle == 0) return 1;
+  for (const std::uint16_t divisor : {0, 1, 2, 12, 140, 0x4000 | 12, 3, 0xC000 | 2}) {
+    const FT_STATUS status = adapter.FT_SetDivisor(handle, divisor);
+    std::cout << "divisor " << divisor << ' ' << status << std::endl;
+  }
+  const std::uint8_t formats[][3] = {{7, 0, 1}, {8, 2, 2}, {7, 2, 3}, {8, 0, 4},
+                                     {8, 0, 0}, {8, 1, 0}, {9, 0, 0}};
+  for (const auto& [bits, stop, parity] : formats) {
+    const FT_STATUS status = adapter.FT_SetDataCharacteristics(handle, bits, stop, parity);
+    std::cout << "format " << int{bits} << ' ' << int{stop} << ' ' << int{parity} << ' ' << status
+              << std::endl;
+  }
+  adapter.FT_Close(handle);
+  return 0;
+}
+
 // Unplugged after a frame: the next frame says the device is gone.
 int Gone(const std::string& port) {
   TtyAdapter adapter(SerialDevicePath(port));
@@ -236,10 +259,11 @@ int main(int argc, char** argv) {
   if (mode == "link") return lumora::Link(argv[2]);
   if (mode == "timeouts") return lumora::Timeouts(argv[2]);
   if (mode == "stall") return lumora::Stall(argv[2]);
+  if (mode == "settings") return lumora::Settings(argv[2]);
   if (mode == "gone") return lumora::Gone(argv[2]);
   if (mode == "unplugged") return lumora::Unplugged(argv[2]);
   if (mode == "open" && argc > 3) return lumora::Open(argv[2], argv[3]);
-  std::cerr
-      << "usage: com_port_probe link|timeouts|stall|gone|unplugged|open PORT [MISSING_PORT]\n";
+  std::cerr << "usage: com_port_probe link|settings|timeouts|stall|gone|unplugged|open PORT "
+               "[MISSING_PORT]\n";
   return 2;
 }

@@ -36,7 +36,7 @@ FT_OK, FT_DEVICE_NOT_FOUND = 0, 2
 # characters, then the input and output rates.
 TCGETS2 = 0x802C542A
 TERMIOS2 = struct.Struct("4IB19s2I")
-CBAUD, BOTHER = 0o10017, 0o10000
+CBAUD, CMSPAR = 0o10017, 0o10000000000
 
 # A probe that hangs is killed at this deadline, well within the test's time limit.
 PROBE_SECONDS = 45
@@ -232,8 +232,7 @@ def test_link(probe, emulator, line):
         check(i == 0 or drained == 1, f"{where}: drained first")
         check(received == written, f"{where}: {received} bytes on the wire, {written} written")
         cflag = settings["cflag"]
-        check(cflag & termios.CSIZE == termios.CS8 and not cflag & termios.PARENB,
-              f"{where}: 8 bits, no parity")
+        check(not cflag & (termios.PARODD | CMSPAR), f"{where}: no parity")
         check(bool(cflag & termios.CSTOPB) == (want[1] == 2), f"{where}: stop bits {want[1]}")
         check_rate(want[0], settings, unexact, where)
         # Raw both ways: no byte is changed or swallowed on the way.
@@ -243,6 +242,43 @@ def test_link(probe, emulator, line):
         check(not settings["iflag"] & (termios.IXON | termios.IXOFF | termios.ICRNL
                                         | termios.ISTRIP), f"{where}: no input translation")
     check(not unexact, f"Wine named rates no change asked: {unexact}")
+
+
+def test_settings(probe, emulator, line):
+    """Each divisor becomes the rate it means on the FTDI chip; each format the stop bits and
+    parity it names. A pseudo-terminal keeps 8 bits and no parity bit whatever it is given,
+    but it keeps the parity's kind: odd or mark, and mark or space."""
+    snapshots = []
+
+    def on_pause(label, lines):
+        if label == "line":
+            snapshots.append(line.settings())
+
+    lines, unexact = run_probe(probe, emulator, ["settings", line.port], on_pause)
+    rates = [(0, 3_000_000), (1, 2_000_000), (2, 1_500_000), (12, 250_000), (140, 21_429),
+             (0x4000 | 12, 240_000), (3, 1_000_000), (0xC000 | 2, 1_411_765)]
+    # (data bits, stop bits code, parity code): odd, even, mark, space, none.
+    formats = [(7, 0, 1), (8, 2, 2), (7, 2, 3), (8, 0, 4), (8, 0, 0)]
+    check(fields(lines, "divisor") == [[str(divisor), "0"] for divisor, _ in rates],
+          "every divisor is FT_OK")
+    # One and a half stop bits and 9 data bits are no line's format.
+    check(fields(lines, "format") == [[str(v) for v in (*f, 0)] for f in formats]
+          + [["8", "1", "0", "4"], ["9", "0", "0", "4"]],
+          "the formats are FT_OK, 8N1.5 and 9N1 FT_IO_ERROR")
+    changes = [[int(v) for v in change] for change in fields(lines, "line")]
+    expected = [[0, 9600, 8, 0]] + [[0, rate, 8, 0] for _, rate in rates] + [
+        [0, 1_411_765, *f[:2]] for f in formats]
+    check([change[:4] for change in changes] == expected and len(snapshots) == len(expected),
+          f"the line changes asked: {changes}")
+    for i, (want, settings) in enumerate(zip(expected, snapshots)):
+        check_rate(want[1], settings, unexact, f"change {i}")
+    check(not unexact, f"Wine named rates no change asked: {unexact}")
+    for (bits, stop, parity), settings in zip(formats, snapshots[1 + len(rates):]):
+        cflag = settings["cflag"]
+        where = f"format {bits} {stop} {parity}"
+        check(bool(cflag & termios.CSTOPB) == (stop == 2), f"{where}: stop bits")
+        check(bool(cflag & termios.PARODD) == (parity in (1, 3)), f"{where}: odd or mark")
+        check(bool(cflag & CMSPAR) == (parity in (3, 4)), f"{where}: mark or space")
 
 
 def test_timeouts(probe, emulator, line):
@@ -342,7 +378,7 @@ def main():
     dosdevices = os.path.join(wine_prefix(emulator), "dosdevices")
     if not os.path.isdir(dosdevices):
         sys.exit(f"no {dosdevices} to map the ports in")
-    cases = [test_link, test_timeouts, test_stall, test_gone, test_unplugged,
+    cases = [test_link, test_settings, test_timeouts, test_stall, test_gone, test_unplugged,
              lambda p, e, line: test_open(p, e, line, dosdevices)]
     for case in cases:
         line = Line(dosdevices)
