@@ -307,7 +307,8 @@ def test_timeouts(probe, emulator, line):
     check((status, moved) == ("0", "0") and ms.isdigit() and 300 <= int(ms) < 2000,
           f"a read with nothing to read ends empty at its 300 ms time-out: {status} {moved} {ms}")
     status, moved, ms, _ = reads.get("at-once", ["?"] * 4)
-    check((status, moved) == ("0", "0") and ms.isdigit() and int(ms) < 100,
+    # Well before the 300 ms the read before waited.
+    check((status, moved) == ("0", "0") and ms.isdigit() and int(ms) < 200,
           f"a read with no time-out ends at once: {status} {moved} {ms}")
     writes = fields(lines, "write flood")
     check(len(writes) == 1, "one flood write")
