@@ -161,9 +161,17 @@ int ComPort::WaitReadable(int timeoutMs) {
   const int restored = SetTimeouts(0);
   if (result < 0) return result;
   if (restored < 0) return restored;
-  if (got == 0) return 0;
+  if (got == 0) return StillThere();
   waiting_ = byte;
   return 1;
+}
+
+// A port whose device hung up may end a read at once with nothing, as a time-out would (Wine's
+// port on a pseudo-terminal whose other end closed does); its status can no longer be read.
+int ComPort::StillThere() {
+  COMSTAT status{};
+  DWORD errors = 0;
+  return ClearCommError(port_, &errors, &status) ? 0 : Failure();
 }
 
 // Each write waits for room itself, for a slice of the time-out at a time.

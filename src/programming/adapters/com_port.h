@@ -34,6 +34,8 @@ class ComPort final : public TtyPort {
 
  private:
   int SetTimeouts(DWORD readWaitMs);
+  // 0 while the device is there, else the failure of asking it for its status.
+  int StillThere();
 
   HANDLE port_ = INVALID_HANDLE_VALUE;
   SerialLine line_{};
