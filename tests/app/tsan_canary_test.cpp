@@ -1,6 +1,8 @@
 // A race of ours through Qt's event loop, which ThreadSanitizer must report whatever the Qt
 // suppressions say: the timer's ticks and the user-interface thread write one counter with
 // nothing between them. The test passes only when the report names this file.
+#include <atomic>
+
 #include <QtTest>
 
 #include "timer/mm_timer.h"
@@ -14,14 +16,20 @@ class TsanCanaryTest : public QObject {
 
 void TsanCanaryTest::aRaceOfOursIsReported() {
   static long racy = 0;
+  static std::atomic<int> ticks = 0;
   lumora::TMMTimer timer;
-  timer.OnMMTimer = [](lumora::TMMTimer&) { ++racy; };
+  timer.OnMMTimer = [](lumora::TMMTimer&) {
+    ++racy;
+    ++ticks;
+  };
   timer.SetInterval(1);
   timer.SetEnabled(true);
-  for (int i = 0; i < 200; ++i) {
-    racy = i;
-    QTest::qWait(1);
-  }
+  // The user-interface thread writes between events until ticks have come meanwhile.
+  const auto writeAndCount = [] {
+    racy = 0;
+    return ticks.load();
+  };
+  QTRY_VERIFY_WITH_TIMEOUT(writeAndCount() >= 50, 10000);
   timer.DisableAndWait();
 }
 

@@ -16,6 +16,8 @@ namespace {
 // Each write call waits at most this long for the port to take bytes, so a write's time-out
 // is kept to within it.
 constexpr DWORD kWriteSliceMs = 20;
+// As long as the link lets a write wait for the line.
+constexpr int kDrainStallMs = 100;
 
 // A failed call's error as the kernel port's answers.
 int Failure(DWORD error = GetLastError()) {
@@ -72,22 +74,33 @@ int ComPort::Flush() {
              : Failure();
 }
 
-// The transmit queue is watched until it is empty, then the last byte is given its time on
-// the wire: FlushFileBuffers would wait as long with some drivers and throw the bytes away with
-// others.
+// The transmit queue is waited on for as long as its bytes take on the wire until it is empty,
+// then the last byte is given its time too: FlushFileBuffers would wait as long with some
+// drivers and throw the bytes away with others. A queue that does not shrink for as long as a
+// write may wait is a stalled line, not one to wait on for ever.
 int ComPort::Drain() {
+  using Clock = std::chrono::steady_clock;
+  const auto byteTime = std::chrono::microseconds(
+      line_.Rate == 0
+          ? 1
+          : static_cast<long long>(std::ceil(
+                BitsPerByte(line_.WordLength, line_.StopBits, line_.Parity) * 1e6 / line_.Rate)));
+  DWORD smallest = MAXDWORD;
+  Clock::time_point lastShrink = Clock::now();
   for (;;) {
     COMSTAT status{};
     DWORD errors = 0;
     if (!ClearCommError(port_, &errors, &status)) return Failure();
     if (status.cbOutQue == 0) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (status.cbOutQue < smallest) {
+      smallest = status.cbOutQue;
+      lastShrink = Clock::now();
+    } else if (Clock::now() - lastShrink > std::chrono::milliseconds(kDrainStallMs)) {
+      return -EIO;
+    }
+    std::this_thread::sleep_for(byteTime * status.cbOutQue);
   }
-  if (line_.Rate != 0) {
-    const double bits = BitsPerByte(line_.WordLength, line_.StopBits, line_.Parity);
-    std::this_thread::sleep_for(
-        std::chrono::microseconds(static_cast<long long>(std::ceil(bits * 1e6 / line_.Rate))));
-  }
+  std::this_thread::sleep_for(byteTime);
   return 0;
 }
 
