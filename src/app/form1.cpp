@@ -92,12 +92,9 @@ TForm1::TForm1(FileDialogs& dialogs, MessageBoxes& messages, QWidget* parent)
   PageControl1->setCurrentIndex(1);
   connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
 
-  Timer1.setObjectName(QStringLiteral("Timer1"));
-  Timer1.setInterval(kTimerIntervalMs);
-  connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   Timer2.setObjectName(QStringLiteral("Timer2"));
   Timer2.setInterval(kTimerIntervalMs);
-  connect(&Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
+  connect(&Timer2, &QTimer::timeout, this, [this] { BeatTimer(); });
 
   BuildShortcuts();
   FormCreate();
@@ -119,6 +116,10 @@ void TForm1::ShowCell(int cell, CellColour colour) {
   if (cell >= 0 && cell < kCellsPerScene) tubes_->SetCellColour(cell, colour);
 }
 
+void TForm1::ShowScene(const Scene& scene) {
+  tubes_->SetCellColours(scene);
+}
+
 void TForm1::ShowSceneCounters(int sceneCount, int currentScene) {
   if (SetLabelText(Label22, QString::number(sceneCount))) Label22->adjustSize();
   if (SetLabelText(Label20, QString::number(currentScene))) Label20->adjustSize();
@@ -135,12 +136,8 @@ void TForm1::ShowPreviewRunning(bool running) {
 }
 
 void TForm1::EnablePreviewTimer(bool enabled) {
-  // Enabling a running timer keeps its rhythm; only a stop and a start begin a new interval.
-  if (!enabled) {
-    Timer1.stop();
-  } else if (!Timer1.isActive()) {
-    Timer1.start();
-  }
+  // The next frame comes with the next beat, within 100 ms of the start.
+  previewTimerEnabled_ = enabled;
 }
 
 void TForm1::ShowProgramSlots(const std::array<CellColour, kPrograms>& colours) {
@@ -324,6 +321,11 @@ void TForm1::Timer1Timer() {
 }
 void TForm1::Timer2Timer() {
   model_.RefreshDisplay();
+}
+void TForm1::BeatTimer() {
+  // The frame first, so that the refresh shows its counters in the same repaint.
+  if (previewTimerEnabled_) Timer1Timer();
+  Timer2Timer();
 }
 
 }  // namespace lumora

@@ -47,6 +47,7 @@ class TForm1 : public QWidget, public MainWindowView {
   }
 
   void ShowCell(int cell, CellColour colour) override;
+  void ShowScene(const Scene& scene) override;
   void ShowSceneCounters(int sceneCount, int currentScene) override;
   void ShowEffectMode(int effectMode) override;
   void ShowPreviewRunning(bool running) override;
@@ -120,6 +121,7 @@ class TForm1 : public QWidget, public MainWindowView {
   // Timers.
   void Timer1Timer();
   void Timer2Timer();
+  void BeatTimer();
 
   MainWindowModel model_;
   TubeDrag tubeDrag_;
@@ -149,8 +151,11 @@ class TForm1 : public QWidget, public MainWindowView {
 
   ProgrammingWindowSource programmingWindow_;
 
-  // Children, named as the window names them, so that a test can wait for their ticks.
-  QTimer Timer1{this};
+  // The preview's frames ride the display refresh's 100 ms beat: a frame and the refresh that
+  // shows its counters then take one wake-up and one repaint instead of two of each. The
+  // preview timer is this flag; the beat's timer keeps the window's name for it, so that a
+  // test can wait for its ticks.
+  bool previewTimerEnabled_ = false;
   QTimer Timer2{this};
 };
 

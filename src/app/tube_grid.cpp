@@ -1,5 +1,7 @@
 #include "app/tube_grid.h"
 
+#include <algorithm>
+
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
@@ -48,6 +50,23 @@ void TubeGrid::SetCellColour(int cell, CellColour colour) {
   if (cellColours_[cell] == colour) return;
   cellColours_[cell] = colour;
   update(CellArea(CellTube(cell), CellColumn(cell)));
+}
+
+void TubeGrid::SetCellColours(const Scene& colours) {
+  // A frame changes up to all 128 cells; marking them one by one costs more in merging their
+  // areas than drawing them does: one area per changed tube, over its changed columns.
+  for (int tube = 1; tube <= kTubes; ++tube) {
+    int first = kCellsPerTube;
+    int last = -1;
+    for (int column = 0; column < kCellsPerTube; ++column) {
+      const int cell = CellIndexAt(tube, column);
+      if (cellColours_[cell] == colours[cell]) continue;
+      cellColours_[cell] = colours[cell];
+      first = std::min(first, column);
+      last = column;
+    }
+    if (last >= 0) update(CellArea(tube, first).united(CellArea(tube, last)));
+  }
 }
 
 void TubeGrid::SetTubeColour(int tube, CellColour colour) {

@@ -27,6 +27,8 @@ class TubeGrid : public QWidget {
   std::optional<CellColour> Colour(int cell) const { return cellColours_[cell]; }
   // Repaints the cell only when its colour changes.
   void SetCellColour(int cell, CellColour colour);
+  // All cells at once: one repaint area per tube, over the columns that changed.
+  void SetCellColours(const Scene& colours);
   std::optional<CellColour> TubeColour(int tube) const { return tubeColours_[tube - 1]; }
   void SetTubeColour(int tube, CellColour colour);
   QPoint TubePosition(int tube) const;

@@ -1,6 +1,9 @@
 #include "app/window_icon.h"
 
 #include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QPixmap>
 
 namespace lumora {
 
@@ -10,7 +13,13 @@ QIcon WindowIcon() {
   // nothing else: a name filter would bring in the regular-expression engine at start-up.
   const QDir icons(QStringLiteral(":/icons"));
   for (const QString& name : icons.entryList(QDir::Files)) {
-    icon.addFile(icons.filePath(name));
+    // Read as PNG and nothing else: left to guess, the reader loads every image plugin
+    // installed (JPEG, GIF, ICO and their libraries) to ask each of them first.
+    QFile file(icons.filePath(name));
+    if (!file.open(QIODevice::ReadOnly)) continue;
+    QImageReader reader(&file, "png");
+    reader.setAutoDetectImageFormat(false);
+    icon.addPixmap(QPixmap::fromImage(reader.read()));
   }
   return icon;
 }

@@ -12,6 +12,10 @@ class MainWindowView {
  public:
   virtual ~MainWindowView() = default;
   virtual void ShowCell(int cell, CellColour colour) = 0;
+  // Every cell of a scene; a view may show them at once, cheaper than one by one.
+  virtual void ShowScene(const Scene& scene) {
+    for (int cell = 0; cell < kCellsPerScene; ++cell) ShowCell(cell, scene[cell]);
+  }
   virtual void ShowSceneCounters(int sceneCount, int currentScene) = 0;
   // Checks the radio button of effect mode 1, 2 or 3.
   virtual void ShowEffectMode(int effectMode) = 0;
@@ -29,10 +33,5 @@ class MainWindowView {
   // The memory gauge and the hidden scene-count label.
   virtual void ShowMemoryUse(int usedScenes) = 0;
 };
-
-// Shows every cell of a scene on the grid.
-inline void ShowScene(MainWindowView& view, const Scene& scene) {
-  for (int cell = 0; cell < kCellsPerScene; ++cell) view.ShowCell(cell, scene[cell]);
-}
 
 }  // namespace lumora

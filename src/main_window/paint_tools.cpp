@@ -22,7 +22,7 @@ void PaintTools::CellMouseDown(Scene& scene, int cell, MouseButton button) {
       if (state_.ReplaceMode) {
         const CellColour clicked = scene[cell];  // a copy: replace rewrites it
         std::ranges::replace(scene, clicked, state_.PaintColor);
-        ShowScene(view_, scene);
+        view_.ShowScene(scene);
       }
       PaintCell(scene, cell);
       state_.HoverPaint = false;

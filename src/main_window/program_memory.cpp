@@ -4,7 +4,20 @@
 
 namespace lumora {
 
-ProgramMemory::ProgramMemory() : store_(std::make_shared<ProgramStoreArray>()) {}
+namespace {
+
+// The empty memory every configuration starts from, shared by all of them and never written
+// (WritableStore copies first, as this holds a share of its own). In static storage it is zero
+// without a byte being written, so its 450 KB take no memory until a program is stored.
+const std::shared_ptr<ProgramStoreArray>& BlankStore() {
+  static ProgramStoreArray blank{};
+  static const std::shared_ptr<ProgramStoreArray> shared(&blank, [](ProgramStoreArray*) {});
+  return shared;
+}
+
+}  // namespace
+
+ProgramMemory::ProgramMemory() : store_(BlankStore()) {}
 
 ProgramStoreArray& ProgramMemory::WritableStore() {
   if (store_.use_count() > 1) store_ = std::make_shared<ProgramStoreArray>(*store_);

@@ -27,7 +27,7 @@ void SequenceEditor::LoadScene(int slot) {
 }
 
 void SequenceEditor::RedrawGrid() {
-  ShowScene(view_, store_.WorkingScene);
+  view_.ShowScene(store_.WorkingScene);
 }
 
 void SequenceEditor::ShowSceneCounters() {

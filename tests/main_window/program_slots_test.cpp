@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -66,6 +67,18 @@ TEST(ProgramMemoryTest, EmptySlotBetweenProgramsTakesTheNewScenes) {
   EXPECT_EQ(memory->ProgramStart(3), 6);
   EXPECT_EQ(Scenes(*memory, 1), (std::vector<CellColour>{Mark(1, 0), Mark(1, 1)}));
   EXPECT_EQ(Scenes(*memory, 3), (std::vector<CellColour>{Mark(3, 0), Mark(3, 1), Mark(3, 2)}));
+}
+
+// Every new memory starts from one shared empty store; storing must copy it, never write it.
+TEST(ProgramMemoryTest, StoringLeavesTheNextNewMemoryEmpty) {
+  for (int round = 0; round < 2; ++round) {
+    auto written = std::make_unique<ProgramMemory>();
+    FillPrograms(*written, {3, 2});
+    written->ResizeProgram(1, 5);
+    const auto fresh = std::make_unique<ProgramMemory>();
+    EXPECT_TRUE(std::ranges::all_of(fresh->Store(), [](CellColour c) { return c == 0; }));
+    EXPECT_FALSE(*fresh == *written);
+  }
 }
 
 TEST(ProgramMemoryTest, OddProgramNumbersReadEmpty) {
