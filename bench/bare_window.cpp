@@ -1,7 +1,9 @@
 // The anchor the application's figures are compared with: the least a Qt program showing the
 // same 128 cells does. Plain, it shows 128 raised frames and waits; --timers adds a 100 ms
 // user-interface timer and a thread waking every 50 ms, as a program with a display refresh
-// and a timer thread would; --recolour recolours all the frames every 100 ms, as a preview.
+// and a timer thread would; --recolour recolours all the frames every 100 ms, as a preview;
+// --captions writes a number in each frame, as the tube picture does, so that the window draws
+// text (fonts found and loaded, glyphs shaped), as any window with a caption must.
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -10,6 +12,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QLabel>
 #include <QTimer>
 
 namespace {
@@ -18,10 +21,10 @@ constexpr int kCells = 128;
 
 class FrameWindow : public QWidget {
  public:
-  explicit FrameWindow(bool recolour) {
+  FrameWindow(bool recolour, bool captions) {
     setFixedSize(576, 546);
     for (int k = 0; k < kCells; ++k) {
-      auto* frame = new QFrame(this);
+      QFrame* frame = captions ? new QLabel(QString::number(k + 1), this) : new QFrame(this);
       frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
       frame->setAutoFillBackground(true);
       frame->setGeometry(72 + 24 * (k % 8), 40 + 24 * (k / 8), 25, 25);
@@ -53,7 +56,8 @@ class FrameWindow : public QWidget {
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   const bool timers = argc > 1 && std::strcmp(argv[1], "--timers") == 0;
-  FrameWindow window(argc > 1 && std::strcmp(argv[1], "--recolour") == 0);
+  FrameWindow window(argc > 1 && std::strcmp(argv[1], "--recolour") == 0,
+                     argc > 1 && std::strcmp(argv[1], "--captions") == 0);
   QTimer refresh;
   std::atomic<bool> quit = false;
   std::thread waker;

@@ -65,10 +65,8 @@ class TubeGridTest : public QObject {
                qPrintable(QString::number(tube)));
     }
     const QImage shot = grid_->grab().toImage();
-    QCOMPARE(shot.pixelColor(grid_->CellArea(3, 5).topLeft() + QPoint(3, 3)),
-             ToQColor(0x00FF00));
-    QCOMPARE(shot.pixelColor(grid_->CellArea(10, 7).topLeft() + QPoint(3, 3)),
-             ToQColor(0xFF0000));
+    QCOMPARE(shot.pixelColor(grid_->CellArea(3, 5).topLeft() + QPoint(3, 3)), ToQColor(0x00FF00));
+    QCOMPARE(shot.pixelColor(grid_->CellArea(10, 7).topLeft() + QPoint(3, 3)), ToQColor(0xFF0000));
     QCOMPARE(*grid_->Colour(CellIndexAt(3, 2)), CellColour{0x0000FF});
 
     // The same frame again changes nothing: the next paint holds only the marker.
