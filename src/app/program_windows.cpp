@@ -8,20 +8,19 @@
 namespace lumora {
 
 ProgramWindows::ProgramWindows(std::unique_ptr<UsbAdapter> adapter)
-    : adapter_(std::move(adapter)),
-      systemRealtime_(SystemRealtimeBroker()),
-      realtime_(*systemRealtime_),
-      form1_(dialogs_, messages_) {
+    : adapter_(std::move(adapter)), form1_(dialogs_, messages_) {
   form1_.SetProgrammingWindow([this]() -> TForm2& { return ProgrammingWindow(); });
 }
 
 TForm2& ProgramWindows::ProgrammingWindow() {
   if (!form2_) {
+    systemRealtime_ = SystemRealtimeBroker();
+    realtime_ = std::make_unique<UiThreadBroker>(*systemRealtime_);
     form2_ = std::make_unique<TForm2>(
         std::move(adapter_),
         std::make_unique<TMMTimer>(
             /*designMode=*/false,
-            [this](const TimerThreadStart& start) { realtime_.TimerThreadStarted(start); }),
+            [this](const TimerThreadStart& start) { realtime_->TimerThreadStarted(start); }),
         messages_, &form1_);
   }
   return *form2_;

@@ -13,9 +13,9 @@ namespace lumora {
 
 // The program's windows as a user starts them: the main window, and the programming window
 // with its timer, whose threads the desktop's real-time service may raise. The programming
-// window is made when "Wyślij do sterownika" first needs it, so that the start neither
-// builds nor keeps what it does not show. Made on the user-interface thread once the
-// application exists.
+// window and the link to that service are made when "Wyślij do sterownika" first needs them,
+// so that the start neither builds nor keeps what it does not show. Made on the user-interface
+// thread once the application exists.
 class ProgramWindows {
  public:
   explicit ProgramWindows(std::unique_ptr<UsbAdapter> adapter);
@@ -29,9 +29,10 @@ class ProgramWindows {
   std::unique_ptr<UsbAdapter> adapter_;
   QtFileDialogs dialogs_;
   QtMessageBoxes messages_;
-  // Gives the programming timer a real-time class where the process may not take one.
+  // Gives the programming timer a real-time class where the process may not take one; made
+  // with the programming window, so that the start does not connect to the system bus.
   std::unique_ptr<RealtimeBroker> systemRealtime_;
-  UiThreadBroker realtime_;
+  std::unique_ptr<UiThreadBroker> realtime_;
   TForm1 form1_;
   // A child of the main window, so made after it and gone before it.
   std::unique_ptr<TForm2> form2_;
