@@ -66,7 +66,9 @@ void Form1PixelsTest::Compare(const char* name) {
   QVERIFY(refreshed.isValid());
   QTRY_VERIFY(refreshed.count() > 0);
   const QImage shot = form_->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  const QString path = QStringLiteral(LUMORA_REFERENCE_DIR "/%1.png").arg(QLatin1String(name));
+  const QString path =
+      QDir(QCoreApplication::applicationDirPath())
+          .filePath(QStringLiteral(LUMORA_REFERENCE_FROM_TEST "/%1.png").arg(QLatin1String(name)));
   if (qEnvironmentVariableIsSet("LUMORA_WRITE_REFERENCE")) {
     QVERIFY(shot.save(path));
     return;

@@ -91,7 +91,11 @@ class CliTest : public ::testing::Test {
   // Starts lumora-cli with args in the fixture folder, its output going to files there.
   // Standard output goes to stdoutPath instead when one is given.
   pid_t Start(const std::vector<std::string>& args, const std::string& stdoutPath = "") const {
-    std::vector<std::string> all = {LUMORA_CLI};
+    static const std::string cli =
+        (std::filesystem::read_symlink("/proc/self/exe").parent_path() / LUMORA_CLI_FROM_TEST)
+            .lexically_normal()
+            .string();
+    std::vector<std::string> all = {cli};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& arg : all) argv.push_back(arg.data());

@@ -28,6 +28,11 @@ int DistinctColours(const QImage& image) {
   return colours.size();
 }
 
+QString GuidePictures() {
+  return QDir(QCoreApplication::applicationDirPath())
+      .filePath(QStringLiteral(LUMORA_GUIDE_PICTURES_FROM_TEST));
+}
+
 }  // namespace
 
 class GuidePicturesTest : public QObject {
@@ -42,7 +47,7 @@ void GuidePicturesTest::makesEveryPictureOfTheGuide() {
   QTemporaryDir output;
   QProcess program;
   program.setProcessChannelMode(QProcess::ForwardedChannels);
-  program.start(QStringLiteral(LUMORA_GUIDE_PICTURES), {output.filePath(QStringLiteral("guide"))});
+  program.start(GuidePictures(), {output.filePath(QStringLiteral("guide"))});
   QVERIFY(program.waitForFinished(60000));
   QCOMPARE(program.exitStatus(), QProcess::NormalExit);
   QCOMPARE(program.exitCode(), 0);
@@ -74,7 +79,7 @@ void GuidePicturesTest::makesEveryPictureOfTheGuide() {
 
 void GuidePicturesTest::refusesASecondArgument() {
   QProcess program;
-  program.start(QStringLiteral(LUMORA_GUIDE_PICTURES), {QStringLiteral("a"), QStringLiteral("b")});
+  program.start(GuidePictures(), {QStringLiteral("a"), QStringLiteral("b")});
   QVERIFY(program.waitForFinished(30000));
   QCOMPARE(program.exitCode(), 2);
   QVERIFY(program.readAllStandardError().contains("usage"));
