@@ -10,7 +10,8 @@ if(LUMORA_WITH_QT)
   add_executable(app_startup_bench ${CMAKE_CURRENT_LIST_DIR}/app_startup_bench.cpp)
   target_link_libraries(app_startup_bench PRIVATE lumora_widgets PkgConfig::XCB)
   target_include_directories(app_startup_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_compile_definitions(app_startup_bench PRIVATE BARE_WINDOW="$<TARGET_FILE:bare_window>"
-                                                       LUMORA_PROGRAM="$<TARGET_FILE:lumora>")
+  target_compile_definitions(app_startup_bench PRIVATE
+    BARE_WINDOW_FROM_BENCH="$<PATH:RELATIVE_PATH,$<TARGET_FILE:bare_window>,$<TARGET_FILE_DIR:app_startup_bench>>"
+    LUMORA_FROM_BENCH="$<PATH:RELATIVE_PATH,$<TARGET_FILE:lumora>,$<TARGET_FILE_DIR:app_startup_bench>>")
   add_dependencies(app_startup_bench bare_window lumora)
 endif()

@@ -28,6 +28,7 @@
 #include <QTimer>
 
 #include "app/program_windows.h"
+#include "beside.h"
 #include "programming/adapter_choice.h"
 #include "programming/adapters/ftdi_adapter.h"
 #include "window_runs.h"
@@ -114,13 +115,15 @@ int WindowedRun(const char* self, int seconds) {
   constexpr int kRounds = 3;
   std::printf("%d rounds of %d s each, least / median / most\n", kRounds, seconds);
   std::printf("idle (target <= 0.2 %%):\n");
-  MeasureInTurn({{"bare window, 128 frames", {BARE_WINDOW}},
-                 {"bare + 100 ms UI timer + 50 ms timer thread", {BARE_WINDOW, "--timers"}},
-                 {"Lumora as started", {LUMORA_PROGRAM}},
+  MeasureInTurn({{"bare window, 128 frames", {bench::Beside(BARE_WINDOW_FROM_BENCH)}},
+                 {"bare + 100 ms UI timer + 50 ms timer thread",
+                  {bench::Beside(BARE_WINDOW_FROM_BENCH), "--timers"}},
+                 {"Lumora as started", {bench::Beside(LUMORA_FROM_BENCH)}},
                  {"Lumora after the programming window closed", {self, "--programmed"}}},
                 kRounds, wall);
   std::printf("playing a 99-scene \"fala1\" (target <= 0.4 %%):\n");
-  MeasureInTurn({{"bare window recolouring 128 frames", {BARE_WINDOW, "--recolour"}},
+  MeasureInTurn({{"bare window recolouring 128 frames",
+                  {bench::Beside(BARE_WINDOW_FROM_BENCH), "--recolour"}},
                  {"Lumora playing \"fala1\"", {self, "--play"}}},
                 kRounds, wall);
   return 0;
