@@ -28,6 +28,7 @@
 #include <QTimer>
 
 #include "app/program_windows.h"
+#include "app/qt_defaults.h"
 #include "beside.h"
 #include "programming/adapter_choice.h"
 #include "programming/adapters/ftdi_adapter.h"
@@ -163,6 +164,7 @@ int main(int argc, char* argv[]) {
   const bool playing = argc > 1 && std::strcmp(argv[1], "--play") == 0;
   const bool programmed = argc > 1 && std::strcmp(argv[1], "--programmed") == 0;
   if (!playing && !programmed) qputenv("QT_QPA_PLATFORM", "offscreen");
+  lumora::ChooseQtDefaults();
   QApplication application(argc, argv);
   if (playing) return PlayUntilStopped();
   if (programmed) return IdleAfterProgramming();

@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "app/parent_console.h"
 #include "app/program_windows.h"
+#include "app/qt_defaults.h"
 #include "app/translation.h"
 #include "programming/adapter_choice.h"
 #include "programming/adapters/system_usb_adapter.h"
@@ -31,9 +32,7 @@ int main(int argc, char* argv[]) {
           lumora::AnswerCommandLine(argc, argv, std::cout, std::cerr, &language)) {
     return *exitCode;
   }
-  // One look on every system, the one the captions' room is measured for; -style and
-  // QT_STYLE_OVERRIDE still choose another.
-  if (!qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE")) qputenv("QT_STYLE_OVERRIDE", "Fusion");
+  lumora::ChooseQtDefaults();
   QApplication application(argc, argv);
   // Lets the desktop match the windows to the installed menu entry.
   QGuiApplication::setDesktopFileName(QStringLiteral("lumora"));
