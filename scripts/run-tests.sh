@@ -15,12 +15,11 @@ scripts/install-deps.sh
 stage_done "packages"
 scripts/check-format.sh
 export QT_QPA_PLATFORM=offscreen
-jobs=$(nproc)
 
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build/release
 stage_done "the Release build"
-ctest --test-dir build/release --output-on-failure -j "$jobs"
+scripts/run-ctest.sh build/release
 stage_done "the Release tests"
 
 # The programming window's widget tests run with ticks delivered from a thread of their own.
@@ -31,7 +30,7 @@ for sanitizer in address thread; do
   cmake -S . -B "build/$sanitizer" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DLUMORA_WITH_QT=ON -DLUMORA_SANITIZE="$sanitizer"
   cmake --build "build/$sanitizer"
-  ctest --test-dir "build/$sanitizer" --output-on-failure -j "$jobs"
+  scripts/run-ctest.sh "build/$sanitizer"
   stage_done "the $sanitizer sanitizer's build and tests"
 done
 

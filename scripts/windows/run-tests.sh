@@ -14,7 +14,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 setup=$(scripts/build-windows.sh | tail -n1)
 cmake --build build/windows
-ctest --test-dir build/windows --output-on-failure -j "$(nproc)"
+scripts/run-ctest.sh build/windows
 cache=$(scripts/windows/build-deps.sh | tail -n1)
 scripts/windows/test-cli.sh "$linux_cli" build/windows/src/cli/lumora-cli.exe "$cache/qt"
 scripts/windows/test-installer.sh "$setup"
