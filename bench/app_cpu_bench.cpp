@@ -29,9 +29,9 @@
 
 #include "app/program_windows.h"
 #include "app/qt_defaults.h"
-#include "beside.h"
 #include "programming/adapter_choice.h"
 #include "programming/adapters/ftdi_adapter.h"
+#include "support/beside_program.h"
 #include "window_runs.h"
 
 namespace {
@@ -116,15 +116,16 @@ int WindowedRun(const char* self, int seconds) {
   constexpr int kRounds = 3;
   std::printf("%d rounds of %d s each, least / median / most\n", kRounds, seconds);
   std::printf("idle (target <= 0.2 %%):\n");
-  MeasureInTurn({{"bare window, 128 frames", {bench::Beside(BARE_WINDOW_FROM_BENCH)}},
-                 {"bare + 100 ms UI timer + 50 ms timer thread",
-                  {bench::Beside(BARE_WINDOW_FROM_BENCH), "--timers"}},
-                 {"Lumora as started", {bench::Beside(LUMORA_FROM_BENCH)}},
-                 {"Lumora after the programming window closed", {self, "--programmed"}}},
-                kRounds, wall);
+  MeasureInTurn(
+      {{"bare window, 128 frames", {lumora::testing::BesideProgram(BARE_WINDOW_FROM_BENCH)}},
+       {"bare + 100 ms UI timer + 50 ms timer thread",
+        {lumora::testing::BesideProgram(BARE_WINDOW_FROM_BENCH), "--timers"}},
+       {"Lumora as started", {lumora::testing::BesideProgram(LUMORA_FROM_BENCH)}},
+       {"Lumora after the programming window closed", {self, "--programmed"}}},
+      kRounds, wall);
   std::printf("playing a 99-scene \"fala1\" (target <= 0.4 %%):\n");
   MeasureInTurn({{"bare window recolouring 128 frames",
-                  {bench::Beside(BARE_WINDOW_FROM_BENCH), "--recolour"}},
+                  {lumora::testing::BesideProgram(BARE_WINDOW_FROM_BENCH), "--recolour"}},
                  {"Lumora playing \"fala1\"", {self, "--play"}}},
                 kRounds, wall);
   return 0;

@@ -22,8 +22,8 @@
 #include "app/form2.h"
 #include "app/qt_dialogs.h"
 #include "app/tube_grid.h"
-#include "beside.h"
 #include "programming/virtual/virtual_adapter.h"
+#include "support/beside_program.h"
 #include "support/paint_counter.h"
 #include "timer/mm_timer.h"
 #include "window_runs.h"
@@ -68,9 +68,17 @@ int WindowedRun(int rounds) {
     std::vector<double> ms, processorMs, mib;
   };
   std::vector<Figures> programs = {
-      {"bare window, 128 frames", {bench::Beside(BARE_WINDOW_FROM_BENCH)}, {}, {}, {}},
-      {"bare, numbered frames", {bench::Beside(BARE_WINDOW_FROM_BENCH), "--captions"}, {}, {}, {}},
-      {"Lumora", {bench::Beside(LUMORA_FROM_BENCH)}, {}, {}, {}}};
+      {"bare window, 128 frames",
+       {lumora::testing::BesideProgram(BARE_WINDOW_FROM_BENCH)},
+       {},
+       {},
+       {}},
+      {"bare, numbered frames",
+       {lumora::testing::BesideProgram(BARE_WINDOW_FROM_BENCH), "--captions"},
+       {},
+       {},
+       {}},
+      {"Lumora", {lumora::testing::BesideProgram(LUMORA_FROM_BENCH)}, {}, {}, {}}};
   for (int round = 0; round < rounds; ++round) {
     for (Figures& program : programs) {
       bench::ProgramRun run(program.argv);

@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "beside.h"
 #include "files/project_file.h"
 #include "files/table_file.h"
+#include "support/beside_program.h"
 
 extern char** environ;
 
@@ -67,7 +67,7 @@ double Ms(const timeval& t) {
 
 // A whole run of lumora-cli in folder, its output thrown away; true when it exited with 0.
 bool RunCli(const std::filesystem::path& folder, std::vector<std::string> args) {
-  args.insert(args.begin(), bench::Beside(LUMORA_CLI_FROM_BENCH));
+  args.insert(args.begin(), lumora::testing::BesideProgram(LUMORA_CLI_FROM_BENCH));
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);

@@ -135,9 +135,9 @@ void TForm1::ShowPreviewRunning(bool running) {
   (running ? SpeedButton22 : SpeedButton23)->setChecked(true);
 }
 
-void TForm1::EnablePreviewTimer(bool enabled) {
-  // The next frame comes with the next beat, within 100 ms of the start.
-  previewTimerEnabled_ = enabled;
+void TForm1::EnablePreviewTimer(bool) {
+  // Nothing to start or stop: the beat steps the preview whenever the model's preview runs, so
+  // the next frame comes within 100 ms of the start.
 }
 
 void TForm1::ShowProgramSlots(const std::array<CellColour, kPrograms>& colours) {
@@ -324,7 +324,7 @@ void TForm1::Timer2Timer() {
 }
 void TForm1::BeatTimer() {
   // The frame first, so that the refresh shows its counters in the same repaint.
-  if (previewTimerEnabled_) Timer1Timer();
+  if (model_.PreviewRunning()) Timer1Timer();
   Timer2Timer();
 }
 

@@ -151,11 +151,10 @@ class TForm1 : public QWidget, public MainWindowView {
 
   ProgrammingWindowSource programmingWindow_;
 
-  // The preview's frames ride the display refresh's 100 ms beat: a frame and the refresh that
-  // shows its counters then take one wake-up and one repaint instead of two of each. The
-  // preview timer is this flag; the beat's timer keeps the window's name for it, so that a
-  // test can wait for its ticks.
-  bool previewTimerEnabled_ = false;
+  // The preview's frames ride the display refresh's 100 ms beat while the model's preview runs:
+  // a frame and the refresh that shows its counters then take one wake-up and one repaint
+  // instead of two of each. The beat's timer keeps the refresh timer's name, so that a test can
+  // wait for its ticks.
   QTimer Timer2{this};
 };
 

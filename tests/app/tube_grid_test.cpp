@@ -4,24 +4,9 @@
 
 #include "app/qt_colour.h"
 #include "app/tube_grid.h"
+#include "support/paint_counter.h"
 
 namespace lumora {
-
-namespace {
-
-// Collects the areas the grid is asked to paint.
-class PaintLog : public QObject {
- public:
-  QRegion painted;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
-    return false;
-  }
-};
-
-}  // namespace
 
 class TubeGridTest : public QObject {
   Q_OBJECT
@@ -40,13 +25,16 @@ class TubeGridTest : public QObject {
     base_.fill(0x404040);
     grid_->SetCellColours(base_);
     // The first full paint has happened once a marker cell's repaint comes through alone.
-    grid_->installEventFilter(&log_);
+    log_ = std::make_unique<testing::PaintCounter>(grid_);
     for (int round = 0; round < 100 && !MarkerPaintedAlone(); ++round) {
     }
-    QCOMPARE(log_.painted, QRegion());
+    QCOMPARE(log_->painted, QRegion());
   }
 
-  void cleanup() { window_.reset(); }
+  void cleanup() {
+    log_.reset();
+    window_.reset();
+  }
 
   void frameRepaintsOnlyTheChangedColumnsOfChangedTubes() {
     Scene scene = base_;
@@ -55,13 +43,13 @@ class TubeGridTest : public QObject {
     scene[CellIndexAt(3, 5)] = 0x00FF00;
     scene[CellIndexAt(10, 7)] = 0xFF0000;
     grid_->SetCellColours(scene);
-    QTRY_VERIFY(log_.painted.contains(grid_->CellArea(10, 7)));
-    QVERIFY(log_.painted.contains(grid_->CellArea(3, 2)));
-    QVERIFY(log_.painted.contains(grid_->CellArea(3, 5)));
+    QTRY_VERIFY(log_->painted.contains(grid_->CellArea(10, 7)));
+    QVERIFY(log_->painted.contains(grid_->CellArea(3, 2)));
+    QVERIFY(log_->painted.contains(grid_->CellArea(3, 5)));
     for (int tube = 1; tube <= kTubes; ++tube) {
       if (tube == 3 || tube == 10) continue;
       // Tubes overlap their neighbours by a pixel.
-      QVERIFY2(!log_.painted.intersects(grid_->TubeArea(tube).adjusted(0, 1, 0, -1)),
+      QVERIFY2(!log_->painted.intersects(grid_->TubeArea(tube).adjusted(0, 1, 0, -1)),
                qPrintable(QString::number(tube)));
     }
     const QImage shot = grid_->grab().toImage();
@@ -70,7 +58,7 @@ class TubeGridTest : public QObject {
     QCOMPARE(*grid_->Colour(CellIndexAt(3, 2)), CellColour{0x0000FF});
 
     // The same frame again changes nothing: the next paint holds only the marker.
-    log_.painted = QRegion();
+    log_->painted = QRegion();
     grid_->SetCellColours(scene);
     Settle();
   }
@@ -97,18 +85,18 @@ class TubeGridTest : public QObject {
   bool MarkerPaintedAlone() {
     const int marker = CellIndexAt(1, 0);
     grid_->SetCellColour(marker, *grid_->Colour(marker) ^ 0x000001);
-    if (!QTest::qWaitFor([&] { return log_.painted.contains(grid_->CellArea(1, 0)); })) {
+    if (!QTest::qWaitFor([&] { return log_->painted.contains(grid_->CellArea(1, 0)); })) {
       return false;
     }
-    const bool alone = log_.painted == QRegion(grid_->CellArea(1, 0));
-    log_.painted = QRegion();
+    const bool alone = log_->painted == QRegion(grid_->CellArea(1, 0));
+    log_->painted = QRegion();
     return alone;
   }
 
   std::unique_ptr<QWidget> window_;
   TubeGrid* grid_ = nullptr;
   Scene base_{};
-  PaintLog log_;
+  std::unique_ptr<testing::PaintCounter> log_;
 };
 
 }  // namespace lumora

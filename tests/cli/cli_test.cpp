@@ -26,6 +26,7 @@
 #include "main_window/fake_main_window_view.h"
 #include "main_window/main_window_model.h"
 #include "main_window/tube_layout.h"
+#include "support/beside_program.h"
 #include "support/fake_dialogs.h"
 #include "support/pty_pair.h"
 #include "support/temp_folder.h"
@@ -91,10 +92,7 @@ class CliTest : public ::testing::Test {
   // Starts lumora-cli with args in the fixture folder, its output going to files there.
   // Standard output goes to stdoutPath instead when one is given.
   pid_t Start(const std::vector<std::string>& args, const std::string& stdoutPath = "") const {
-    static const std::string cli =
-        (std::filesystem::read_symlink("/proc/self/exe").parent_path() / LUMORA_CLI_FROM_TEST)
-            .lexically_normal()
-            .string();
+    static const std::string cli = BesideProgram(LUMORA_CLI_FROM_TEST);
     std::vector<std::string> all = {cli};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
