@@ -2,8 +2,9 @@
 // same 128 cells does. Plain, it shows 128 raised frames and waits; --timers adds a 100 ms
 // user-interface timer and a thread waking every 50 ms, as a program with a display refresh
 // and a timer thread would; --recolour recolours all the frames every 100 ms, as a preview;
-// --captions writes a number in each frame, as the tube picture does, so that the window draws
-// text (fonts found and loaded, glyphs shaped), as any window with a caption must.
+// --captions writes a number in each frame, as the tube picture does, and sizes each frame to
+// hold its number before the window shows, so that the window measures and draws text (fonts
+// found and loaded, glyphs shaped) as any window that lays out its captions must.
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -27,7 +28,8 @@ class FrameWindow : public QWidget {
       QFrame* frame = captions ? new QLabel(QString::number(k + 1), this) : new QFrame(this);
       frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
       frame->setAutoFillBackground(true);
-      frame->setGeometry(72 + 24 * (k % 8), 40 + 24 * (k / 8), 25, 25);
+      frame->setGeometry(QRect(QPoint(72 + 24 * (k % 8), 40 + 24 * (k / 8)),
+                               frame->sizeHint().expandedTo(QSize(25, 25))));
       frames_.push_back(frame);
     }
     if (!recolour) return;

@@ -144,6 +144,12 @@ class ProgramRun {
   double processorToWindow_ = 0;
 };
 
+// The middle figure of a set.
+inline double Median(std::vector<double> figures) {
+  std::sort(figures.begin(), figures.end());
+  return figures[figures.size() / 2];
+}
+
 // "least / median / most" of a set of figures.
 inline std::string Spread(std::vector<double> figures, const char* format) {
   std::sort(figures.begin(), figures.end());
