@@ -68,11 +68,7 @@ int WindowedRun(int rounds) {
     std::vector<double> ms, processorMs, mib;
   };
   std::vector<Figures> programs = {
-      {"bare window",
-       {lumora::testing::BesideProgram(BARE_WINDOW_FROM_BENCH)},
-       {},
-       {},
-       {}},
+      {"bare window", {lumora::testing::BesideProgram(BARE_WINDOW_FROM_BENCH)}, {}, {}, {}},
       {"bare, numbered frames",
        {lumora::testing::BesideProgram(BARE_WINDOW_FROM_BENCH), "--captions"},
        {},
