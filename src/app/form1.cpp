@@ -94,7 +94,7 @@ TForm1::TForm1(FileDialogs& dialogs, MessageBoxes& messages, QWidget* parent)
 
   Timer2.setObjectName(QStringLiteral("Timer2"));
   Timer2.setInterval(kTimerIntervalMs);
-  connect(&Timer2, &QTimer::timeout, this, [this] { BeatTimer(); });
+  connect(&Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
 
   BuildShortcuts();
   FormCreate();
@@ -316,16 +316,8 @@ void TForm1::PlayOrStop() {
   (model_.PreviewRunning() ? SpeedButton23 : SpeedButton22)->click();
 }
 
-void TForm1::Timer1Timer() {
-  model_.PreviewTick();
-}
 void TForm1::Timer2Timer() {
-  model_.RefreshDisplay();
-}
-void TForm1::BeatTimer() {
-  // The frame first, so that the refresh shows its counters in the same repaint.
-  if (model_.PreviewRunning()) Timer1Timer();
-  Timer2Timer();
+  model_.Beat();
 }
 
 }  // namespace lumora

@@ -118,10 +118,8 @@ class TForm1 : public QWidget, public MainWindowView {
   void Redo();
   void PlayOrStop();
 
-  // Timers.
-  void Timer1Timer();
+  // The 100 ms beat.
   void Timer2Timer();
-  void BeatTimer();
 
   MainWindowModel model_;
   TubeDrag tubeDrag_;

@@ -22,6 +22,11 @@ void MainWindowModel::RefreshDisplay() {
   editor_.Refresh();
 }
 
+void MainWindowModel::Beat() {
+  if (PreviewRunning()) PreviewTick();
+  RefreshDisplay();
+}
+
 void MainWindowModel::OpenSequence() {
   Recorded([this] {
     config_.DisarmChain();

@@ -75,6 +75,9 @@ class MainWindowModel {
   void PreviewTick();
   // Everything the 100 ms refresh shows.
   void RefreshDisplay();
+  // The window's 100 ms beat: while the preview runs, its frame first, so that the refresh
+  // shows the frame's counters in the same repaint.
+  void Beat();
   bool PreviewRunning() const { return editor_.PreviewRunning(); }
   bool ScreenShowsPreviewFrame() const { return editor_.ScreenShowsPreviewFrame(); }
 

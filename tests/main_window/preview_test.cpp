@@ -29,6 +29,31 @@ TEST_F(PreviewTest, NormalPlaysAndStopShowsSceneOne) {
   EXPECT_FALSE(view.playDown);
 }
 
+// The window's one 100 ms timer: a frame only while the preview runs, then the refresh.
+TEST_F(PreviewTest, TheBeatStepsAFrameOnlyWhileThePreviewRuns) {
+  SetSequence({A, B}, 2);
+  const CellColour before = Shown();
+  const int label = view.currentLabel;
+  model.Beat();
+  EXPECT_EQ(Shown(), before);
+  EXPECT_EQ(view.currentLabel, label);
+  model.Play();
+  const int counters[] = {2, 1, 2};
+  const CellColour shown[] = {A, B, A};
+  for (int beat = 0; beat < 3; ++beat) {
+    model.Beat();
+    EXPECT_EQ(Shown(), shown[beat]);
+    EXPECT_EQ(view.currentLabel, counters[beat]);
+    EXPECT_TRUE(view.playDown);  // refreshed in the same beat
+  }
+  model.Stop();
+  model.Beat();
+  model.Beat();
+  EXPECT_EQ(Shown(), A);
+  EXPECT_EQ(view.currentLabel, 1);
+  EXPECT_FALSE(view.playDown);
+}
+
 TEST_F(PreviewTest, PlayStoresTheScreenOnlyWhenItIsAScene) {
   SetSequence({A, B}, 2);
   model.SelectPaintColour(1);
