@@ -3,14 +3,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/translation_mark.h"
 
 namespace lumora {
 
-// Which pair of file dialogs: sequence files (".sqx", also used for the export line and
-// the listings) or project files (".prj").
-enum class FileKind { Sequence, Project };
+// Which file dialogs: sequence files (".sqx"), project files (".prj"), or the export line and
+// the listings, which are offered the sequence files' filter and extension but are kept apart:
+// they are never opened, and their folder is not the sequences'.
+enum class FileKind { Sequence, Project, Listing };
 
 // The file dialogs of the main window; the application shows real ones, tests answer.
 class FileDialogs {
@@ -20,6 +22,11 @@ class FileDialogs {
   virtual std::optional<std::string> GetOpenFileName(FileKind kind) = 0;
   // The chosen path with the default extension added, or nothing when cancelled.
   virtual std::optional<std::string> GetSaveFileName(FileKind kind) = 0;
+  // A file of the kind, chosen in these dialogs or given from outside, has been read or
+  // written: dialogs that remember the designer's files keep it. Others pass it over.
+  virtual void FileUsed(FileKind /*kind*/, const std::string& /*path*/) {}
+  // The sequences or projects read or written last that still exist, newest first.
+  virtual std::vector<std::string> RecentFiles(FileKind /*kind*/) { return {}; }
 };
 
 // Modal message boxes with a single OK button.

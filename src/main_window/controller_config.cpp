@@ -166,6 +166,7 @@ void ControllerConfig::OpenProject() {
   slotColours_[0] = MarkProgramSlots(1);
   SelectAuto(1);
   autos_.MarkAutoPanels(1);
+  dialogs_.FileUsed(FileKind::Project, *path);
 }
 
 // Snapshots.

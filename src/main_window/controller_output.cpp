@@ -16,7 +16,7 @@ ControllerOutput::ControllerOutput(SequenceEditor& editor, const ControllerConfi
 
 void ControllerOutput::SaveListing(const std::function<bool(const std::string& path)>& write) {
   editor_.StoreBackBeforeHandOff();
-  SaveThroughDialog(dialogs_, messages_, FileKind::Sequence, write);
+  SaveThroughDialog(dialogs_, messages_, FileKind::Listing, write);
 }
 
 void ControllerOutput::ExportSequence() {

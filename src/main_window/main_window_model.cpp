@@ -3,9 +3,10 @@
 namespace lumora {
 
 MainWindowModel::MainWindowModel(MainWindowView& view, FileDialogs& dialogs, MessageBoxes& messages)
-    : editor_(view, dialogs, messages),
-      config_(editor_, view, dialogs, messages),
-      output_(editor_, config_, dialogs, messages) {}
+    : dialogs_(dialogs),
+      editor_(view, dialogs_, messages),
+      config_(editor_, view, dialogs_, messages),
+      output_(editor_, config_, dialogs_, messages) {}
 
 void MainWindowModel::FormCreate() {
   editor_.Start();
@@ -32,6 +33,14 @@ void MainWindowModel::OpenSequence() {
     config_.DisarmChain();
     editor_.OpenSequenceFile();
   });
+}
+
+void MainWindowModel::OpenGivenFile(FileKind kind, const std::string& path) {
+  if (kind == FileKind::Sequence) {
+    dialogs_.AnsweringOpen(kind, path, [this] { OpenSequence(); });
+  } else if (kind == FileKind::Project) {
+    dialogs_.AnsweringOpen(kind, path, [this] { OpenProject(); });
+  }
 }
 
 // Painting steps.

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "common/dialogs.h"
 #include "main_window/controller_config.h"
 #include "main_window/controller_output.h"
 #include "main_window/edit_history.h"
+#include "main_window/given_path_dialogs.h"
 #include "main_window/main_window_view.h"
 #include "main_window/sequence_editor.h"
 
@@ -119,6 +122,12 @@ class MainWindowModel {
   void SaveAutoListing() { output_.SaveAutoListing(); }
   void SaveProgramListing() { output_.SaveProgramListing(); }
   void SaveSceneListing() { output_.SaveSceneListing(); }
+  // Opens the sequence or project at path exactly as "Otwórz" or "Otwórz projekt" does when
+  // the path is chosen in its dialog: a file given on the command line, dropped onto the
+  // window or picked from the recent files. A listing is never opened.
+  void OpenGivenFile(FileKind kind, const std::string& path);
+  // The sequences or projects read or written last that are still there, newest first.
+  std::vector<std::string> RecentFiles(FileKind kind) { return dialogs_.RecentFiles(kind); }
 
   bool SendToController() { return output_.SendToController(); }
 
@@ -143,6 +152,8 @@ class MainWindowModel {
   void EndStroke();
   void Show(const EditState& state);
 
+  // The dialogs every part asks, which a file given from outside answers.
+  GivenPathDialogs dialogs_;
   SequenceEditor editor_;
   ControllerConfig config_;
   ControllerOutput output_;

@@ -5,7 +5,12 @@ namespace lumora {
 void SaveThroughDialog(FileDialogs& dialogs, MessageBoxes& messages, FileKind kind,
                        const std::function<bool(const std::string& path)>& write) {
   const auto path = dialogs.GetSaveFileName(kind);
-  if (path && !write(*path)) messages.ShowError(message::FileError);
+  if (!path) return;
+  if (write(*path)) {
+    dialogs.FileUsed(kind, *path);
+  } else {
+    messages.ShowError(message::FileError);
+  }
 }
 
 }  // namespace lumora

@@ -214,6 +214,7 @@ bool SequenceEditor::OpenSequenceFile() {
     messages_.ShowError(message::FileError);
     return false;
   }
+  dialogs_.FileUsed(FileKind::Sequence, *path);
   StartPreview();
   return true;
 }

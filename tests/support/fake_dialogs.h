@@ -1,10 +1,12 @@
 #pragma once
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/dialogs.h"
@@ -16,6 +18,10 @@ class FakeDialogs : public FileDialogs, public MessageBoxes {
  public:
   std::optional<std::string> GetOpenFileName(FileKind kind) override { return Next(kind); }
   std::optional<std::string> GetSaveFileName(FileKind kind) override { return Next(kind); }
+  void FileUsed(FileKind kind, const std::string& path) override { used.emplace_back(kind, path); }
+  std::vector<std::string> RecentFiles(FileKind kind) override {
+    return recent[static_cast<std::size_t>(kind)];
+  }
   void ShowError(std::string_view text) override { errors.emplace_back(text); }
   void ShowWarning(std::string_view text) override { warnings.emplace_back(text); }
 
@@ -23,6 +29,10 @@ class FakeDialogs : public FileDialogs, public MessageBoxes {
   // Runs after each dialog closes, before the command goes on.
   std::function<void()> afterDialog = [] {};
   std::deque<FileKind> kindsAsked;
+  // The files the commands read or wrote, oldest first.
+  std::vector<std::pair<FileKind, std::string>> used;
+  // What RecentFiles answers, by kind.
+  std::array<std::vector<std::string>, 3> recent;
   std::vector<std::string> errors;
   std::vector<std::string> warnings;
 
