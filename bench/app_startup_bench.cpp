@@ -22,6 +22,7 @@
 #include "app/form2.h"
 #include "app/qt_dialogs.h"
 #include "app/tube_grid.h"
+#include "app/user_file_dialogs.h"
 #include "programming/virtual/virtual_adapter.h"
 #include "support/beside_program.h"
 #include "support/paint_counter.h"
@@ -111,9 +112,9 @@ int main(int argc, char* argv[]) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   const auto start = Clock::now();
   QApplication application(argc, argv);
-  lumora::QtFileDialogs dialogs;
+  lumora::UserFileDialogs files;
   lumora::QtMessageBoxes messages;
-  lumora::TForm1 form1(dialogs, messages);
+  lumora::TForm1 form1(files.dialogs, messages);
   lumora::TForm2 form2(std::make_unique<lumora::VirtualAdapter>(),
                        std::make_unique<lumora::TMMTimer>(), messages, &form1);
   form1.SetProgrammingWindow([&form2]() -> lumora::TForm2& { return form2; });

@@ -214,6 +214,14 @@
         <source>Tuby</source>
         <translation>Tubes</translation>
     </message>
+    <message>
+        <source>Prawy przycisk myszy: ostatnio używane pliki</source>
+        <translation>Right click: recent files</translation>
+    </message>
+    <message>
+        <source>Brak ostatnio używanych plików</source>
+        <translation>No recent files</translation>
+    </message>
 </context>
 <context>
     <name>lumora::TForm2</name>

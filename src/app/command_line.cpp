@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <utility>
 
 #include "app/ui_language.h"
+#include "main_window/files_to_open.h"
 
 namespace lumora {
 
@@ -42,8 +44,13 @@ bool HasJoinedValue(std::string_view option) {
 }
 
 std::string HelpText() {
-  return "Usage: lumora [OPTION]...\n"
+  return "Usage: lumora [OPTION]... [FILE.prj] [FILE.sqx]\n"
          "Design light shows for LED tubes and program them into the LED controller.\n"
+         "\n"
+         "A project (.prj) and a sequence (.sqx) given are opened as the window's open\n"
+         "buttons open them, the project first; a file that is missing or refused gets\n"
+         "the buttons' message, and the window opens all the same. The extension may\n"
+         "be in any case; one file of each kind at most.\n"
          "\n"
          "Options:\n"
          "  -h, --help        print this help and exit\n"
@@ -56,7 +63,8 @@ std::string HelpText() {
          "  -qwindowicon FILE, -qwindowtitle TITLE, -display DISPLAY, -name NAME,\n"
          "  -session ID, -style NAME (or -style=NAME), -stylesheet FILE (or\n"
          "  -stylesheet=FILE), -reverse, -widgetcount, -sync, -nograb, -dograb\n"
-         "Any other argument is an error (exit code 2); Lumora takes no file names.\n"
+         "Any other argument is an error (exit code 2): an unknown option, a file name\n"
+         "of another extension, a second project or a second sequence.\n"
          "\n"
          "Environment:\n"
          "  LUMORA_ADAPTER  the programming adapter, read at start-up:\n"
@@ -87,6 +95,7 @@ CommandLineAnswer Error(std::string message) {
 
 CommandLineAnswer ReadCommandLine(const std::vector<std::string>& arguments) {
   CommandLineAnswer run;
+  std::vector<std::string> files;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
     if (argument == "--help" || argument == "-h") return {CommandLineAction::Help, HelpText()};
@@ -118,18 +127,30 @@ CommandLineAnswer ReadCommandLine(const std::vector<std::string>& arguments) {
       continue;
     }
     if (argument.starts_with("-")) return Error("unknown option '" + std::string(argument) + "'");
-    return Error("unexpected argument '" + std::string(argument) + "'");
+    files.emplace_back(argument);
   }
+  FilesToOpen sorted = SortFilesToOpen(files);
+  switch (sorted.refusal) {
+    case FilesToOpen::Refusal::None:
+      break;
+    case FilesToOpen::Refusal::NotSequenceOrProject:
+      return Error("cannot open '" + sorted.refused +
+                   "': Lumora opens projects (.prj) and sequences (.sqx)");
+    case FilesToOpen::Refusal::TwoOfAKind:
+      return Error("cannot open '" + sorted.refused +
+                   "' too: one project and one sequence at most");
+  }
+  run.Project = std::move(sorted.project);
+  run.Sequence = std::move(sorted.sequence);
   return run;
 }
 
-std::optional<int> AnswerCommandLine(int argc, const char* const* argv, std::ostream& out,
-                                     std::ostream& err, std::string* language) {
-  const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
-  const CommandLineAnswer answer = ReadCommandLine(arguments);
+std::optional<int> AnswerCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
+                                     std::ostream& err, CommandLineAnswer* run) {
+  CommandLineAnswer answer = ReadCommandLine(arguments);
   switch (answer.Action) {
     case CommandLineAction::Run:
-      if (language) *language = answer.Language;
+      if (run) *run = std::move(answer);
       return std::nullopt;
     case CommandLineAction::Help:
     case CommandLineAction::Version:

@@ -97,6 +97,7 @@ TForm1::TForm1(FileDialogs& dialogs, MessageBoxes& messages, QWidget* parent)
   connect(&Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
 
   BuildShortcuts();
+  BuildFileOpening();
   FormCreate();
   Timer2.start();
 }

@@ -9,10 +9,13 @@
 #include <QWidget>
 
 #include "common/program_tables.h"
+#include "main_window/files_to_open.h"
 #include "main_window/main_window_model.h"
 #include "main_window/main_window_view.h"
 #include "main_window/tube_layout.h"
 
+class QDragEnterEvent;
+class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
@@ -58,7 +61,21 @@ class TForm1 : public QWidget, public MainWindowView {
   void SetAutoSpinners(int start, int end, int loop) override;
   void ShowMemoryUse(int usedScenes) override;
 
+  // Opens the project, then the sequence, as "Otwórz projekt" and "Otwórz" open a file chosen
+  // in their dialogs; a relative path is taken from the working folder, an empty one passed over.
+  void OpenGivenFiles(const FilesToOpen& files);
+
+ protected:
+  // A project and a sequence dropped onto the window, one of each at most, open as given ones.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
  private:
+  // Files from outside: dropped onto the window, and the recent ones offered by a right click
+  // (or the menu key) on "Otwórz" and "Otwórz projekt".
+  void BuildFileOpening();
+  void ShowRecentFiles(QToolButton* button, FileKind kind, QPoint place);
+
   void BuildTubes();
   void BuildTools();
   void BuildSequenceTab(QWidget* page);

@@ -7,9 +7,11 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "app/command_line.h"
 #include "app/parent_console.h"
+#include "app/program_arguments.h"
 #include "app/program_windows.h"
 #include "app/qt_defaults.h"
 #include "app/translation.h"
@@ -27,9 +29,9 @@ void ShowStartError(const QString& text) {
 int main(int argc, char* argv[]) {
   // --help and --version answer without a display; a wrong argument ends here with code 2.
   lumora::UseParentConsole();
-  std::string language;
-  if (const auto exitCode =
-          lumora::AnswerCommandLine(argc, argv, std::cout, std::cerr, &language)) {
+  lumora::CommandLineAnswer run;
+  if (const auto exitCode = lumora::AnswerCommandLine(lumora::ProgramArguments(argc, argv),
+                                                      std::cout, std::cerr, &run)) {
     return *exitCode;
   }
   lumora::ChooseQtDefaults();
@@ -39,7 +41,7 @@ int main(int argc, char* argv[]) {
   try {
     // --lang, else LUMORA_LANG, else the user's languages choose the windows' language.
     const char* languageValue = std::getenv("LUMORA_LANG");
-    lumora::UseLanguage(lumora::ChooseUiLanguage(language, languageValue ? languageValue : "",
+    lumora::UseLanguage(lumora::ChooseUiLanguage(run.Language, languageValue ? languageValue : "",
                                                  lumora::SystemUiLanguages()));
     // LUMORA_ADAPTER picks the programming adapter: unset or "usb" for an FTDI chip,
     // "virtual" or "virtual:DIR" for the programmer and controller played in software,
@@ -53,6 +55,10 @@ int main(int argc, char* argv[]) {
     }
     lumora::ProgramWindows windows(std::move(choice.Adapter));
     windows.MainWindow().show();
+    // The files given open once the window is up, so that a message about one stands over it.
+    QTimer::singleShot(0, &windows.MainWindow(), [&windows, &run] {
+      windows.MainWindow().OpenGivenFiles({run.Project, run.Sequence});
+    });
     return QApplication::exec();
   } catch (const std::exception& error) {
     ShowStartError(QString::fromUtf8(error.what()));

@@ -8,7 +8,7 @@
 namespace lumora {
 
 ProgramWindows::ProgramWindows(std::unique_ptr<UsbAdapter> adapter)
-    : adapter_(std::move(adapter)), form1_(dialogs_, messages_) {
+    : adapter_(std::move(adapter)), form1_(files_.dialogs, messages_) {
   form1_.SetProgrammingWindow([this]() -> TForm2& { return ProgrammingWindow(); });
 }
 

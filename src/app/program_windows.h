@@ -7,6 +7,7 @@
 #include "app/qt_dialogs.h"
 #include "app/realtime_broker.h"
 #include "app/ui_thread_broker.h"
+#include "app/user_file_dialogs.h"
 #include "programming/adapters/usb_adapter.h"
 
 namespace lumora {
@@ -27,7 +28,7 @@ class ProgramWindows {
  private:
   // Kept for the programming window until it is made.
   std::unique_ptr<UsbAdapter> adapter_;
-  QtFileDialogs dialogs_;
+  UserFileDialogs files_;
   QtMessageBoxes messages_;
   // Gives the programming timer a real-time class where the process may not take one; made
   // with the programming window, so that the start does not connect to the system bus.

@@ -1,16 +1,17 @@
 #include "app/qt_dialogs.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "app/path_text.h"
 #include "app/translation.h"
 
 namespace lumora {
 
 namespace {
 
+// The export line and the listings are offered the sequences' filter and extension.
 QString Extension(FileKind kind) {
   return kind == FileKind::Project ? QStringLiteral("prj") : QStringLiteral("sqx");
 }
@@ -21,22 +22,6 @@ QString NameFilter(FileKind kind) {
              : QCoreApplication::translate("lumora::QtFileDialogs", "sqx (*.sqx)");
 }
 
-std::optional<std::string> RunFileDialog(FileKind kind, QFileDialog::AcceptMode mode) {
-  const QString extension = Extension(kind);
-  QFileDialog dialog(QApplication::activeWindow());
-  dialog.setAcceptMode(mode);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilter(NameFilter(kind));
-  if (mode == QFileDialog::AcceptSave) {
-    dialog.setDefaultSuffix(extension);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-    return std::nullopt;
-  }
-  return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
-}
-
 void RunMessageBox(QMessageBox::Icon icon, std::string_view text) {
   QMessageBox box(icon, QStringLiteral("Lumora"), TranslatedMessage(text), QMessageBox::Ok,
                   QApplication::activeWindow());
@@ -45,12 +30,29 @@ void RunMessageBox(QMessageBox::Icon icon, std::string_view text) {
 
 }  // namespace
 
+std::optional<std::string> QtFileDialogs::Run(FileKind kind, bool save) {
+  QFileDialog dialog(QApplication::activeWindow());
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(NameFilter(kind));
+  // Without a folder of its own the dialog opens where Qt's dialogs opened before.
+  if (const std::string folder = habits_.StartFolder(kind); !folder.empty()) {
+    dialog.setDirectory(PathText(folder));
+  }
+  // A save dialog asks before it replaces a file, in Qt's own words.
+  if (save) dialog.setDefaultSuffix(Extension(kind));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return std::nullopt;
+  }
+  return PathBytes(dialog.selectedFiles().first());
+}
+
 std::optional<std::string> QtFileDialogs::GetOpenFileName(FileKind kind) {
-  return RunFileDialog(kind, QFileDialog::AcceptOpen);
+  return Run(kind, false);
 }
 
 std::optional<std::string> QtFileDialogs::GetSaveFileName(FileKind kind) {
-  return RunFileDialog(kind, QFileDialog::AcceptSave);
+  return Run(kind, true);
 }
 
 void QtMessageBoxes::ShowError(std::string_view text) {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -11,6 +12,25 @@ namespace lumora {
 namespace {
 
 const QString kTranslatorName = QStringLiteral("LumoraTranslation");
+const QString kQtTranslatorName = QStringLiteral("QtTranslation");
+
+// Qt's own texts in Polish (its dialogs' "Otwórz", "Szukaj w:", "Anuluj", the question before a
+// file is replaced): qtbase_pl.qm where Qt keeps its translations (on Debian from the package
+// qt6-translations-l10n), else in "translations" beside the program (on Windows). Without it
+// Qt's texts stay English.
+void InstallQtPolish() {
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  translator->setObjectName(kQtTranslatorName);
+  for (const QString& folder :
+       {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/translations")}) {
+    if (translator->load(QStringLiteral("qtbase_pl"), folder)) {
+      QCoreApplication::installTranslator(translator);
+      return;
+    }
+  }
+  delete translator;
+}
 
 QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -30,7 +50,12 @@ QString TranslatedLines(const QString& text) {
 void UseLanguage(UiLanguage language) {
   // A translator takes itself out of the application as it goes.
   delete QCoreApplication::instance()->findChild<QTranslator*>(kTranslatorName);
-  if (language == UiLanguage::Polish) return;
+  delete QCoreApplication::instance()->findChild<QTranslator*>(kQtTranslatorName);
+  // Lumora's texts are Polish as written; Qt's are English as written.
+  if (language == UiLanguage::Polish) {
+    InstallQtPolish();
+    return;
+  }
   auto* translator = new QTranslator(QCoreApplication::instance());
   translator->setObjectName(kTranslatorName);
   if (!translator->load(QStringLiteral(":/i18n/lumora_en.qm"))) {

@@ -10,9 +10,9 @@
 
 namespace lumora {
 
-// Shows the windows made from now on in language: English installs the built-in translation,
-// Polish, the texts' own language, takes any installed one away. Throws when the translation
-// cannot be read.
+// Shows the windows made from now on in language, Qt's own dialogs and buttons included:
+// English installs the built-in translation, Polish, the texts' own language, takes it away
+// and installs Qt's Polish. Throws when the built-in translation cannot be read.
 void UseLanguage(UiLanguage language);
 
 // A message of the logic, marked under the context "message", in the language in use. A

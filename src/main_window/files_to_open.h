@@ -16,11 +16,11 @@ struct FilesToOpen {
     // A second sequence or a second project.
     TwoOfAKind,
   };
-  std::string project;   // empty when none
-  std::string sequence;  // empty when none
+  std::string project = {};   // empty when none
+  std::string sequence = {};  // empty when none
   Refusal refusal = Refusal::None;
   // The path refused.
-  std::string refused;
+  std::string refused = {};
 };
 
 // Sorts the paths, or names the first that cannot be opened beside the others.

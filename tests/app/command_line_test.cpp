@@ -29,7 +29,14 @@ TEST(CommandLine, EachArgumentListGivesItsAction) {
       {{"-x"}, Error},
       {{"-"}, Error},
       {{"--"}, Error},
-      {{"show.prj"}, Error},
+      // A project and a sequence, one of each at most, in any case of their extensions.
+      {{"show.prj"}, Run},
+      {{"song.sqx", "-platform", "offscreen", "SHOW.PRJ"}, Run},
+      {{"show.prj", "other.prj"}, Error},
+      {{"a.sqx", "b.SQX"}, Error},
+      {{"notes.txt"}, Error},
+      {{"show"}, Error},
+      {{"show.prj", "--bogus"}, Error},
       {{"--helpme"}, Error},
       // Qt's options with one dash or two, and their values.
       {{"-platform", "offscreen"}, Run},
@@ -65,9 +72,8 @@ TEST(CommandLine, EachArgumentListGivesItsAction) {
 
 TEST(CommandLine, HelpAndVersionGoToStandardOutputWithCodeZero) {
   for (const char* option : {"--help", "--version"}) {
-    const char* argv[] = {"lumora", option};
     std::ostringstream out, err;
-    EXPECT_EQ(AnswerCommandLine(2, argv, out, err), 0) << option;
+    EXPECT_EQ(AnswerCommandLine({option}, out, err), 0) << option;
     EXPECT_FALSE(out.str().empty()) << option;
     EXPECT_EQ(err.str(), "") << option;
   }
@@ -79,49 +85,77 @@ TEST(CommandLine, VersionIsTheProjectVersion) {
 
 TEST(CommandLine, HelpNamesTheOptionsAndTheAdapterValues) {
   const std::string help = ReadCommandLine({"--help"}).Text;
-  for (const char* word :
-       {"--help", "--version", "--lang pl|en", "LUMORA_LANG", "-platform NAME", "-style NAME",
-        "LUMORA_ADAPTER", "usb", "virtual:DIR", "tty:PATH", "exit code 2"}) {
+  for (const char* word : {"[FILE.prj] [FILE.sqx]", "--help", "--version", "--lang pl|en",
+                           "LUMORA_LANG", "-platform NAME", "-style NAME", "LUMORA_ADAPTER", "usb",
+                           "virtual:DIR", "tty:PATH", "exit code 2"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
 }
 
 TEST(CommandLine, AWrongArgumentGoesToStandardErrorWithCodeTwo) {
-  const char* argv[] = {"lumora", "-platform", "offscreen", "--bogus"};
   std::ostringstream out, err;
-  EXPECT_EQ(AnswerCommandLine(4, argv, out, err), 2);
+  EXPECT_EQ(AnswerCommandLine({"-platform", "offscreen", "--bogus"}, out, err), 2);
   EXPECT_EQ(out.str(), "");
   EXPECT_EQ(err.str(),
             "lumora: unknown option '--bogus'\nTry 'lumora --help' for more information.\n");
 }
 
 TEST(CommandLine, TheLastLanguageGivenGoesToTheWindows) {
-  const char* argv[] = {"lumora", "--lang", "en", "-style", "fusion", "--lang=pl"};
   std::ostringstream out, err;
-  std::string language = "unchanged";
-  EXPECT_EQ(AnswerCommandLine(6, argv, out, err, &language), std::nullopt);
-  EXPECT_EQ(language, "pl");
-  EXPECT_EQ(AnswerCommandLine(3, argv, out, err, &language), std::nullopt);
-  EXPECT_EQ(language, "en");
-  EXPECT_EQ(AnswerCommandLine(1, argv, out, err, &language), std::nullopt);
-  EXPECT_EQ(language, "");
+  CommandLineAnswer run{CommandLineAction::Run, "", "unchanged"};
+  EXPECT_EQ(AnswerCommandLine({"--lang", "en", "-style", "fusion", "--lang=pl"}, out, err, &run),
+            std::nullopt);
+  EXPECT_EQ(run.Language, "pl");
+  EXPECT_EQ(AnswerCommandLine({"--lang", "en"}, out, err, &run), std::nullopt);
+  EXPECT_EQ(run.Language, "en");
+  EXPECT_EQ(AnswerCommandLine({}, out, err, &run), std::nullopt);
+  EXPECT_EQ(run.Language, "");
   EXPECT_EQ(ReadCommandLine({"--lang", "de"}).Text,
             "lumora: unknown language 'de'; choose pl or en\n"
             "Try 'lumora --help' for more information.\n");
 }
 
 TEST(CommandLine, NoArgumentsStartsTheWindows) {
-  const char* argv[] = {"lumora"};
   std::ostringstream out, err;
-  EXPECT_EQ(AnswerCommandLine(1, argv, out, err), std::nullopt);
+  EXPECT_EQ(AnswerCommandLine({}, out, err), std::nullopt);
   EXPECT_EQ(out.str() + err.str(), "");
 }
 
 TEST(CommandLine, AClosedStandardOutputIsAFailure) {
-  const char* argv[] = {"lumora", "--version"};
   std::ostringstream out, err;
   out.setstate(std::ios::badbit);
-  EXPECT_EQ(AnswerCommandLine(2, argv, out, err), 1);
+  EXPECT_EQ(AnswerCommandLine({"--version"}, out, err), 1);
+}
+
+// The files go to the window as given, the project apart from the sequence; a file name the
+// window cannot open is a usage error that names it, before any window exists.
+TEST(CommandLine, FilesGoToTheWindowOrAreUsageErrors) {
+  std::ostringstream out, err;
+  CommandLineAnswer run;
+  EXPECT_EQ(
+      AnswerCommandLine({"Moje pokazy/song.SQX", "--lang", "en", "/home/anna/Pokaz świąteczny.prj"},
+                        out, err, &run),
+      std::nullopt);
+  EXPECT_EQ(run.Project, "/home/anna/Pokaz świąteczny.prj");
+  EXPECT_EQ(run.Sequence, "Moje pokazy/song.SQX");
+  EXPECT_EQ(run.Language, "en");
+
+  const struct {
+    std::vector<std::string> arguments;
+    const char* message;
+  } errors[] = {
+      {{"notes.txt"},
+       "lumora: cannot open 'notes.txt': Lumora opens projects (.prj) and sequences (.sqx)\n"},
+      {{"a.prj", "song.sqx", "b.prj"},
+       "lumora: cannot open 'b.prj' too: one project and one sequence at most\n"},
+  };
+  for (const auto& e : errors) {
+    std::ostringstream errorOut;
+    EXPECT_EQ(AnswerCommandLine(e.arguments, out, errorOut), 2);
+    EXPECT_EQ(errorOut.str(),
+              std::string(e.message) + "Try 'lumora --help' for more information.\n");
+  }
+  EXPECT_EQ(out.str(), "");
 }
 
 }  // namespace

@@ -1,0 +1,60 @@
+#include "app/habits_settings.h"
+
+#include <QStringList>
+
+#include "app/path_text.h"
+#include "app/user_settings.h"
+
+namespace lumora {
+
+namespace {
+
+// The settings' keys; the folders in FileKind's order.
+const char* const kFolderKeys[kFileKinds] = {"folders/sequences", "folders/projects",
+                                             "folders/listings"};
+const char* const kRecentSequences = "recent/sequences";
+const char* const kRecentProjects = "recent/projects";
+
+std::vector<std::string> ReadList(const QSettings& settings, const char* key) {
+  std::vector<std::string> list;
+  for (const QString& path : settings.value(QString::fromLatin1(key)).toStringList()) {
+    list.push_back(PathBytes(path));
+  }
+  return list;
+}
+
+void WriteList(QSettings& settings, const char* key, const std::vector<std::string>& list) {
+  QStringList paths;
+  for (const std::string& path : list) paths.append(PathText(path));
+  settings.setValue(QString::fromLatin1(key), paths);
+}
+
+}  // namespace
+
+FileHabitsRecord HabitsSettings::Load() {
+  FileHabitsRecord record;
+  // A damaged file gives what QSettings could read of it, an unreadable one nothing.
+  const auto settings = OpenUserSettings();
+  if (!settings) return record;
+  for (int kind = 0; kind < kFileKinds; ++kind) {
+    record.folders[kind] =
+        PathBytes(settings->value(QString::fromLatin1(kFolderKeys[kind])).toString());
+  }
+  record.recentSequences = ReadList(*settings, kRecentSequences);
+  record.recentProjects = ReadList(*settings, kRecentProjects);
+  return record;
+}
+
+bool HabitsSettings::Save(const FileHabitsRecord& record) {
+  const auto settings = OpenUserSettings();
+  if (!settings) return false;
+  for (int kind = 0; kind < kFileKinds; ++kind) {
+    settings->setValue(QString::fromLatin1(kFolderKeys[kind]), PathText(record.folders[kind]));
+  }
+  WriteList(*settings, kRecentSequences, record.recentSequences);
+  WriteList(*settings, kRecentProjects, record.recentProjects);
+  settings->sync();
+  return settings->status() == QSettings::NoError;
+}
+
+}  // namespace lumora
