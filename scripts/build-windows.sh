@@ -8,7 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix icoutils wine wine64 fonts-wine >&2
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix icoutils wine wine64 fonts-wine \
+  qt6-translations-l10n >&2
 cache=$(scripts/windows/build-deps.sh | tail -n1)
 export LUMORA_WINDOWS_PREFIXES="$cache/qt;$cache/gtest;$cache/giflib"
 
@@ -25,8 +26,11 @@ cmake --build build/windows --target lumora lumora-cli "$@" >&2
 
 folder=out/windows/Lumora
 rm -rf "$folder"
-mkdir -p "$folder/platforms" "$folder/styles"
+mkdir -p "$folder/platforms" "$folder/styles" "$folder/translations"
 cp build/windows/src/app/lumora.exe build/windows/src/cli/lumora-cli.exe "$folder/"
+# Qt's own texts in Polish, for its dialogs and buttons: the file Debian builds from its
+# qt6-translations source for the same Qt 6.4.2, the same on every system.
+cp /usr/share/qt6/translations/qtbase_pl.qm "$folder/translations/"
 cp "$cache/qt/plugins/platforms/qwindows.dll" "$folder/platforms/"
 # Qt's native look for Windows' own controls.
 cp "$cache/qt/plugins/styles/"*.dll "$folder/styles/"

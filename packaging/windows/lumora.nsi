@@ -5,7 +5,8 @@
 ; exactly what it holds, so that the uninstaller never deletes what it did not install.
 ; Installs into Program Files for every user; the Start-menu entry and the working folder
 ; Documents\Lumora, where Lumora reads "str.tab", are the installing user's.
-; "/S" installs silently; "/ASSOCIATE" also gives .sqx and .prj files Lumora's name and icon.
+; "/S" installs silently; "/ASSOCIATE" also gives .sqx and .prj files Lumora's name, icon and
+; open command.
 
 Unicode true
 Target amd64-unicode
@@ -74,11 +75,17 @@ Section "Lumora" SecLumora
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; Lumora takes no file names when it starts, so the files get its name and icon, no command.
+; A double click opens the file in Lumora, as its "Otwórz" or "Otwórz projekt" would.
 !macro FileType extension progId description
   WriteRegStr HKLM "Software\Classes\${extension}" "" "${progId}"
   WriteRegStr HKLM "Software\Classes\${progId}" "" "${description}"
   WriteRegStr HKLM "Software\Classes\${progId}\DefaultIcon" "" "$INSTDIR\lumora.exe,0"
+  WriteRegStr HKLM "Software\Classes\${progId}\shell\open\command" "" '"$INSTDIR\lumora.exe" "%1"'
+!macroend
+
+; Explorer shows the files' new names and icons at once.
+!macro FileTypesChanged
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 !macroend
 
 ; Leaves an extension that another program has taken since.
@@ -93,6 +100,7 @@ SectionEnd
 Section /o "Pliki .sqx i .prj jako pliki Lumory" SecAssociate
   !insertmacro FileType ".sqx" "Lumora.Sequence" "Sekwencja Lumory"
   !insertmacro FileType ".prj" "Lumora.Project" "Projekt Lumory"
+  !insertmacro FileTypesChanged
 SectionEnd
 
 Section "Uninstall"
@@ -104,6 +112,9 @@ Section "Uninstall"
   RMDir "${WORK_FOLDER}"
   !insertmacro un.FileType ".sqx" "Lumora.Sequence"
   !insertmacro un.FileType ".prj" "Lumora.Project"
+  !insertmacro FileTypesChanged
+  ; Lumora's own settings of the user: the folders and recent files of its dialogs.
+  DeleteRegKey HKCU "Software\Lumora"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 

@@ -13,6 +13,7 @@
 #include "app/qt_dialogs.h"
 #include "app/translation.h"
 #include "app/user_file_dialogs.h"
+#include "app/user_settings.h"
 #include "programming/adapter_choice.h"
 
 using namespace lumora;
@@ -59,6 +60,7 @@ class QtDialogsTest : public QObject {
   void qtsOwnTextsFollowTheLanguage();
   void polishFileNamesComeBackInUtf8();
   void cancelGivesNothing();
+  void cleanupTestCase() { OpenUserSettings()->clear(); }
   void messagesAreTitledLumoraWithOneOkButton();
   void messagesAndFiltersFollowTheLanguage();
   void startUpMessagesFollowTheLanguage();
@@ -73,6 +75,8 @@ class QtDialogsTest : public QObject {
 
 void QtDialogsTest::initTestCase() {
   qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+  // On Windows the settings are in the registry of the tests' prefix, kept between runs.
+  OpenUserSettings()->clear();
   run_ = std::make_unique<UserFileDialogs>();
   dialogs_ = &run_->dialogs;
 }
