@@ -33,6 +33,10 @@ set(installed_files ${generated}/lumora.1.gz ${generated}/lumora-cli.1.gz)
 
 install(TARGETS lumora lumora-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${data}/lumora.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The file types .sqx and .prj; the package's triggers of shared-mime-info and
+# desktop-file-utils bring the desktop's databases up to date.
+install(FILES ${data}/lumora-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME lumora.xml)
 install(FILES ${generated}/io.github.lumora.Lumora.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${data}/icons/lumora.svg
@@ -72,8 +76,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The windows need Qt's platform plugins, which no library of the program links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The windows need Qt's platform plugins, which no library of the program links, and Qt's
+# Polish texts for its dialogs and buttons.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

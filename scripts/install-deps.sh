@@ -4,11 +4,12 @@
 set -euo pipefail
 packages=("$@"
   cmake ninja-build g++ pkg-config clang-format
-  qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libgl-dev fonts-liberation fonts-dejavu-core dbus
+  qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev fonts-liberation
+  fonts-dejavu-core dbus
   libftdi1-dev sigrok-cli
   libcli11-dev libgif-dev
   libgtest-dev libgmock-dev
-  dpkg-dev file lintian desktop-file-utils appstream
+  dpkg-dev file lintian desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a Release build into a temporary folder and checks it: the
-# files it installs, its dependencies, the menu entry, the AppStream metadata, the program's
-# answer to --version, and that lintian finds no error.
+# files it installs, its dependencies, the menu entry, the file types and the desktop's answers
+# about them, the AppStream metadata, the program's answer to --version, and that lintian finds
+# no error.
 # Usage: package_test.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1
@@ -23,7 +24,7 @@ echo "package: $(basename "$deb")"
 
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/files"
 for path in /usr/bin/lumora /usr/bin/lumora-cli \
-  /usr/share/applications/lumora.desktop \
+  /usr/share/applications/lumora.desktop /usr/share/mime/packages/lumora.xml \
   /usr/share/metainfo/io.github.lumora.Lumora.metainfo.xml \
   /usr/share/icons/hicolor/scalable/apps/lumora.svg \
   /usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/lumora.png \
@@ -39,14 +40,40 @@ grep -E '\.(a|h|cmake)$' "$work/files" && fail "build files in the package"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for library in libftdi1 libgif7 libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins; do
+for library in libftdi1 libgif7 libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins \
+  qt6-translations-l10n; do
   grep -q "\b$library" <<<"$depends" || fail "Depends has no $library"
 done
 
 dpkg-deb -x "$deb" "$work/root"
-desktop-file-validate "$work/root/usr/share/applications/lumora.desktop" || fail "desktop entry"
+share=$work/root/usr/share
+desktop-file-validate "$share/applications/lumora.desktop" || fail "desktop entry"
+grep -qx 'Exec=lumora %f' "$share/applications/lumora.desktop" || fail "the menu entry takes no file"
+
+# The desktop's databases as the package's triggers build them, and what it then makes of a
+# project, a sequence and its default program for both; a .prj of another program is named a
+# project too (Lumora refuses it with its usual message).
+update-mime-database "$share/mime" || fail "update-mime-database"
+update-desktop-database "$share/applications" || fail "update-desktop-database"
+printf '1 128 1 128 ' >"$work/pokaz.sqx"
+cp "$(dirname "$0")/../../fuzz/corpus/project/two_programs.prj" "$work/Pokaz świąteczny.PRJ"
+printf 'PROJCS["ETRS89 / Poland CS92"]' >"$work/uklad.prj"
+desktop() {
+  env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_CURRENT_DESKTOP -u KDE_FULL_SESSION \
+    -u GNOME_DESKTOP_SESSION_ID XDG_DATA_DIRS="$share" XDG_DATA_HOME="$work/home" \
+    XDG_CONFIG_HOME="$work/home" XDG_CONFIG_DIRS="$work/home" "$@"
+}
+for file in pokaz.sqx:application/x-lumora-sequence \
+  "Pokaz świąteczny.PRJ:application/x-lumora-project" uklad.prj:application/x-lumora-project; do
+  type=$(desktop xdg-mime query filetype "$work/${file%%:*}") || type="(failed)"
+  [ "$type" = "${file##*:}" ] || fail "xdg-mime says ${file%%:*} is $type"
+done
+for type in application/x-lumora-sequence application/x-lumora-project; do
+  program=$(desktop xdg-mime query default "$type") || program="(failed)"
+  [ "$program" = lumora.desktop ] || fail "xdg-mime opens $type with '$program'"
+done
 appstreamcli validate --no-net \
-  "$work/root/usr/share/metainfo/io.github.lumora.Lumora.metainfo.xml" || fail "metainfo"
+  "$share/metainfo/io.github.lumora.Lumora.metainfo.xml" || fail "metainfo"
 answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/lumora" --version) ||
   fail "lumora --version exit code"
 [ "$answer" = "lumora $version" ] || fail "lumora --version said '$answer'"
