@@ -9,7 +9,8 @@ packages=("$@"
   libftdi1-dev sigrok-cli
   libcli11-dev libgif-dev
   libgtest-dev libgmock-dev
-  dpkg-dev file lintian desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
+  dpkg-dev file lintian desktop-file-utils appstream shared-mime-info xdg-utils
+  libfile-mimeinfo-perl
 )
 missing=()
 for p in "${packages[@]}"; do
