@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -84,6 +86,7 @@ class GuidePictures {
   void BuildSequence();
   void AssignPrograms();
   bool Program();
+  bool RecentProjects();
 
   QString output_;
   QTemporaryDir work_;
@@ -208,6 +211,36 @@ bool GuidePictures::Program() {
   return shown;
 }
 
+// The recent projects offered by a right click on "Open project", drawn over the window where
+// the menu opens; the picture is as large as both together.
+bool GuidePictures::RecentProjects() {
+  dialogs_.recent[static_cast<int>(FileKind::Project)] = {"/home/anna/Pokazy/Pokaz świąteczny.prj",
+                                                          "/home/anna/Pokazy/Sylwester.prj",
+                                                          "/media/anna/PENDRIVE/klub.prj"};
+  OnConfiguration(QPoint(4 + 52, 8 + 12), Qt::RightButton);
+  QMenu* menu = nullptr;
+  if (!QTest::qWaitFor(
+          [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); },
+          kWaitMs)) {
+    return false;
+  }
+  const QRect window(form1_->mapToGlobal(QPoint()), form1_->size());
+  const QRect both = window.united(menu->geometry());
+  QImage picture(both.size(), QImage::Format_RGB32);
+  picture.fill(form1_->palette().color(QPalette::Window).darker(130));
+  QPainter painter(&picture);
+  painter.drawPixmap(window.topLeft() - both.topLeft(), form1_->grab());
+  painter.drawPixmap(menu->geometry().topLeft() - both.topLeft(), menu->grab());
+  painter.end();
+  menu->close();
+  const QString path = QDir(output_).filePath(QStringLiteral("recent.png"));
+  if (!picture.save(path, "PNG")) {
+    std::fprintf(stderr, "guide_pictures: cannot write %s\n", qPrintable(path));
+    ok_ = false;
+  }
+  return true;
+}
+
 bool GuidePictures::Run() {
   if (!work_.isValid() || !QDir().mkpath(output_)) {
     std::fprintf(stderr, "guide_pictures: cannot make the folder %s\n", qPrintable(output_));
@@ -232,6 +265,10 @@ bool GuidePictures::Run() {
   Save(*form1_, "configuration.png");
   if (!Program()) {
     std::fprintf(stderr, "guide_pictures: the programming window did not open\n");
+    ok_ = false;
+  }
+  if (!RecentProjects()) {
+    std::fprintf(stderr, "guide_pictures: no menu of recent projects\n");
     ok_ = false;
   }
   for (const std::string& error : dialogs_.errors) {

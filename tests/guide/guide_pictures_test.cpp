@@ -69,6 +69,12 @@ void GuidePicturesTest::makesEveryPictureOfTheGuide() {
     QVERIFY2(DistinctColours(image) >= kFewestColours, picture.name);
   }
 
+  // The main window with the menu of recent projects over it, and beyond it where it reaches.
+  QImage recent;
+  QVERIFY(recent.load(output.filePath(QStringLiteral("guide/recent.png")), "PNG"));
+  QVERIFY(recent.width() >= kMainWindow.width() && recent.height() >= kMainWindow.height());
+  QVERIFY(DistinctColours(recent) >= kFewestColours);
+
   SequenceFileData sequence;
   QCOMPARE(
       ReadSequenceFile(output.filePath(QStringLiteral("guide/fala1.sqx")).toStdString(), sequence),
