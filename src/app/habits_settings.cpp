@@ -23,10 +23,19 @@ std::vector<std::string> ReadList(const QSettings& settings, const char* key) {
   return list;
 }
 
+// What is empty is left out of the file (QSettings would write an empty list as "@Invalid()").
+void WriteValue(QSettings& settings, const char* key, const QVariant& value, bool empty) {
+  if (empty) {
+    settings.remove(QString::fromLatin1(key));
+  } else {
+    settings.setValue(QString::fromLatin1(key), value);
+  }
+}
+
 void WriteList(QSettings& settings, const char* key, const std::vector<std::string>& list) {
   QStringList paths;
   for (const std::string& path : list) paths.append(PathText(path));
-  settings.setValue(QString::fromLatin1(key), paths);
+  WriteValue(settings, key, paths, paths.isEmpty());
 }
 
 }  // namespace
@@ -49,7 +58,8 @@ bool HabitsSettings::Save(const FileHabitsRecord& record) {
   const auto settings = OpenUserSettings();
   if (!settings) return false;
   for (int kind = 0; kind < kFileKinds; ++kind) {
-    settings->setValue(QString::fromLatin1(kFolderKeys[kind]), PathText(record.folders[kind]));
+    WriteValue(*settings, kFolderKeys[kind], PathText(record.folders[kind]),
+               record.folders[kind].empty());
   }
   WriteList(*settings, kRecentSequences, record.recentSequences);
   WriteList(*settings, kRecentProjects, record.recentProjects);
