@@ -101,8 +101,15 @@ timeout 60 wineserver -w || fail "lumora.exe did not end when its main window wa
 project="$documents/Pokaz świąteczny.prj"
 cp "$root/fuzz/corpus/project/two_programs.prj" "$project"
 wine start /unix "$project"
-window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Lumora$' | head -n1) ||
-  fail "opening a project did not show the main window"
+# Looked for again while Wine's start makes and drops its own windows, which can vanish under
+# one search.
+window=""
+for _ in $(seq 120); do
+  window=$(xdotool search --onlyvisible --name '^Lumora$' 2>/dev/null | head -n1) || true
+  [ -n "$window" ] && break
+  sleep 1
+done
+[ -n "$window" ] || fail "opening a project did not show the main window"
 recent() { wine reg query "$settings_key\Lumora\recent" /v projects 2>/dev/null | tr -d '\r'; }
 for _ in $(seq 60); do
   recent | grep -q 'Documents/Lumora/Pokaz .*\.prj' && break
