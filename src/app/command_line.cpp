@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/ui_language.h"
+#include "common/ui_language.h"
 
 namespace lumora {
 

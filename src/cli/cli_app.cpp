@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -11,6 +12,7 @@
 #include "cli/exit_codes.h"
 #include "cli/gif_commands.h"
 #include "cli/program_command.h"
+#include "cli/user_languages.h"
 #include "common/program_tables.h"
 #include "files/table_file.h"
 #include "main_window/effect_steps.h"
@@ -96,6 +98,10 @@ void AddListingAndExport(CLI::App& app, Run& run, std::ostream& err) {
 void AddProgram(CLI::App& app, Run& run, std::ostream& out, std::ostream& err, bool terminal) {
   auto* command =
       app.add_subcommand("program", "Program the controller through the programmer, headless");
+  command->footer(
+      "Ctrl+C (SIGINT) or SIGTERM stops the transfer as a lost programmer does: the adapter is "
+      "closed with the line idle, the transfer stays incomplete, and the exit code "
+      "is 130 for Ctrl+C, 143 for SIGTERM (on Windows Ctrl+Break or closing the console).");
   auto request = std::make_shared<ProgramRequest>();
   request->tableFile = kTableFileName;
   request->terminal = terminal;
@@ -123,6 +129,10 @@ void AddProgram(CLI::App& app, Run& run, std::ostream& out, std::ostream& err, b
   command->callback([&run, &out, &err, request, programmer] {
     request->programmer =
         *programmer == "standard" ? ProgrammerChoice::Standard : ProgrammerChoice::Usb;
+    // The virtual controller's report is in the session's language, as the windows are.
+    const char* language = std::getenv("LUMORA_LANG");
+    request->reportLanguage =
+        ChooseUiLanguage({}, language != nullptr ? language : "", UserLanguages());
     run = [&out, &err, request] { return ProgramController(*request, out, err); };
   });
 }
@@ -178,7 +188,8 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   app.require_subcommand(1);
   app.footer(
       "Exit codes: 0 success, 1 a refused input or an output not written, 2 a wrong command "
-      "line, 3 the programmer could not be reached or was lost.");
+      "line, 3 no programmer found or the programmer lost, 130 a transfer stopped by Ctrl+C "
+      "(SIGINT), 143 one stopped by SIGTERM.");
   Run run;
   AddCheck(app, run, out, err);
   AddImage(app, run, out, err);

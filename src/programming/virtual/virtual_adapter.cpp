@@ -32,8 +32,10 @@ std::uint64_t StallLimit(const std::filesystem::path& path) {
 
 }  // namespace
 
-VirtualAdapter::VirtualAdapter(const std::filesystem::path& directory, std::uint64_t wireLogCap)
+VirtualAdapter::VirtualAdapter(const std::filesystem::path& directory, UiLanguage reportLanguage,
+                               std::uint64_t wireLogCap)
     : directory_(directory),
+      reportLanguage_(reportLanguage),
       log_(std::make_unique<WireLog>(directory / "wire.log", wireLogCap)),
       lineRecording_(std::make_unique<LineRecording>(directory / "line.vcd")) {
   filesOk_ = log_->Ok() && lineRecording_->Ok();
@@ -239,7 +241,7 @@ void VirtualAdapter::Log(const char* name, std::initializer_list<std::uint64_t> 
 void VirtualAdapter::WriteFiles() {
   if (!log_) return;
   const ReceivedTransfer& received = receiver_.Received();
-  const std::string report = FormatReceiverReport(received);
+  const std::string report = FormatReceiverReport(received, reportLanguage_);
   // Whole or not at all, and never into a pipe or device put in their place.
   const bool reportOk = SaveFileAtomically((directory_ / "report.txt").string(), report);
   const bool imageOk =
