@@ -6,8 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -382,6 +385,109 @@ TEST_F(CliTest, RenderedFramesImportBackAsThePreviewShowsThem) {
     frames.insert(frames.end(), shown.begin(), shown.end());
   }
   EXPECT_EQ(ReadAll(File("wave40.sqx")), FormatSequenceFile(40, EffectWave2, frames));
+}
+
+// The grid after each tick of the window's own preview of a sequence file.
+std::vector<Scene> PreviewFrames(const std::string& sequence, int frames) {
+  FakeMainWindowView view;
+  FakeDialogs dialogs;
+  auto model = std::make_unique<MainWindowModel>(view, dialogs, dialogs);
+  model->FormCreate();
+  dialogs.answers.push_back(sequence);
+  model->OpenSequence();
+  std::vector<Scene> shown;
+  for (int frame = 0; frame < frames; ++frame) {
+    model->PreviewTick();
+    shown.push_back(model->Editor().Store().WorkingScene);
+  }
+  return shown;
+}
+
+// A GIF decoded as a viewer shows it: each frame drawn over the picture before it, its
+// transparent pixels leaving that picture, and the area each frame covers.
+struct Decoded {
+  std::vector<cli::Picture> frames;
+  std::vector<std::array<int, 4>> areas;  // left, top, width, height
+};
+
+Decoded DecodeGif(const std::string& path) {
+  Decoded decoded;
+  int error = 0;
+  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+  if (gif == nullptr || DGifSlurp(gif) != GIF_OK) {
+    ADD_FAILURE() << "giflib cannot read " << path;
+    return decoded;
+  }
+  cli::Picture canvas{
+      gif->SWidth, gif->SHeight,
+      std::vector<CellColour>(static_cast<std::size_t>(gif->SWidth) * gif->SHeight)};
+  for (int i = 0; i < gif->ImageCount; ++i) {
+    const SavedImage& image = gif->SavedImages[i];
+    GraphicsControlBlock control{};
+    DGifSavedExtensionToGCB(gif, i, &control);
+    EXPECT_EQ(control.DisposalMode, DISPOSE_DO_NOT);
+    const GifImageDesc& desc = image.ImageDesc;
+    const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;
+    for (int y = 0; y < desc.Height; ++y) {
+      for (int x = 0; x < desc.Width; ++x) {
+        const int index = image.RasterBits[y * desc.Width + x];
+        if (index == control.TransparentColor) continue;
+        const GifColorType c = map->Colors[index];
+        canvas.pixels[static_cast<std::size_t>(desc.Top + y) * canvas.width + desc.Left + x] =
+            CellColour{c.Red} | CellColour{c.Green} << 8 | CellColour{c.Blue} << 16;
+      }
+    }
+    decoded.frames.push_back(canvas);
+    decoded.areas.push_back({desc.Left, desc.Top, desc.Width, desc.Height});
+  }
+  DGifCloseFile(gif, &error);
+  return decoded;
+}
+
+// A rendered GIF holds, after its first frame, only the rectangle in which a frame differs
+// from the one before (one pixel when none does), and decodes to exactly the pictures of the
+// preview's frames: with the colours in the file's one table, and with more colours than one
+// table holds, each frame with its own.
+TEST_F(CliTest, RenderWritesOnlyWhatChangedAndDecodesToThePreviewsFrames) {
+  std::vector<CellColour> few;
+  for (int i = 0; i < 4 * kCellsPerScene; ++i) few.push_back(kPalette[(i / 5 + i / 128) % 8]);
+  ASSERT_TRUE(SaveSequenceFile(File("few.sqx"), 4, EffectWave1, few));
+  std::vector<CellColour> still(few.begin(), few.begin() + kCellsPerScene);
+  still.insert(still.end(), few.begin(), few.begin() + 2 * kCellsPerScene);
+  ASSERT_TRUE(SaveSequenceFile(File("still.sqx"), 3, EffectNormal, still));
+  const struct {
+    const char* sequence;
+    int scale;
+    int frames;
+  } cases[] = {{"few.sqx", 3, 150}, {"wave.sqx", 2, 40}, {"still.sqx", 24, 6}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sequence);
+    ASSERT_EQ(Cli({"render", c.sequence, "--scale", std::to_string(c.scale), "--frames",
+                   std::to_string(c.frames), "-o", "out.gif"})
+                  .exitCode,
+              0);
+    const Decoded decoded = DecodeGif(File("out.gif"));
+    const std::vector<Scene> preview = PreviewFrames(File(c.sequence), c.frames);
+    ASSERT_EQ(decoded.frames.size(), preview.size());
+    for (int i = 0; i < c.frames; ++i) {
+      const cli::Picture expected = cli::DrawTubes(preview[i], c.scale);
+      ASSERT_EQ(decoded.frames[i].pixels, expected.pixels) << "frame " << i + 1;
+      if (i == 0) continue;
+      // The area of change, as a viewer sees it.
+      const cli::Picture before = cli::DrawTubes(preview[i - 1], c.scale);
+      std::array<int, 4> area = {0, 0, 1, 1};
+      int x0 = expected.width, y0 = expected.height, x1 = 0, y1 = 0;
+      for (int y = 0; y < expected.height; ++y) {
+        for (int x = 0; x < expected.width; ++x) {
+          if (before.At(x, y) == expected.At(x, y)) continue;
+          x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x + 1),
+          y1 = std::max(y1, y + 1);
+        }
+      }
+      if (x1 > 0) area = {x0, y0, x1 - x0, y1 - y0};
+      EXPECT_EQ(decoded.areas[i], area) << "frame " << i + 1;
+    }
+  }
 }
 
 TEST_F(CliTest, AFailedWriteToStandardOutputIsAnOutputNotWritten) {
