@@ -162,6 +162,7 @@ void AddRenderAndImport(CLI::App& app, Run& run, std::ostream& out, std::ostream
       "Make a sequence of an animated GIF's frames (8 x 16, 16 x 8, or scaled down to it)");
   struct ImportArgs {
     std::string gif, output, mode{kEffectModeNames[0]};
+    int every = 1;
   };
   auto importArgs = std::make_shared<ImportArgs>();
   importCommand->add_option("GIF", importArgs->gif, "Animated GIF")->required();
@@ -171,9 +172,16 @@ void AddRenderAndImport(CLI::App& app, Run& run, std::ostream& out, std::ostream
                    "Effect mode of the sequence: normal, fala1 (wave1) or fala2 (wave2)")
       ->capture_default_str()
       ->check(CLI::IsMember(kModes));
+  importCommand
+      ->add_option("--every", importArgs->every,
+                   "Take frames N, 2N, 3N ... only: a render longer than a sequence's 99 scenes, "
+                   "such as one pass of a wave, played N times faster")
+      ->capture_default_str()
+      ->check(CLI::Range(1, kMaxRenderFrames));
   importCommand->callback([&run, &err, importArgs] {
     run = [&err, importArgs] {
-      return ImportGif(importArgs->gif, importArgs->output, kModes.at(importArgs->mode), err);
+      return ImportGif(importArgs->gif, importArgs->output, kModes.at(importArgs->mode),
+                       importArgs->every, err);
     };
   });
 }

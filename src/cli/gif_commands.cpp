@@ -89,7 +89,7 @@ int RenderSequence(const RenderRequest& request, std::ostream& out, std::ostream
   return kExitSuccess;
 }
 
-int ImportGif(const std::string& gif, const std::string& output, int effectMode,
+int ImportGif(const std::string& gif, const std::string& output, int effectMode, int every,
               std::ostream& err) {
   if (!OutputIsAFile(output, err)) return kExitRefused;
   InputFile file(gif);
@@ -108,7 +108,7 @@ int ImportGif(const std::string& gif, const std::string& output, int effectMode,
     return kExitRefused;
   }
   std::vector<std::vector<CellColour>> frames;
-  if (points) frames = reader.ReadFrames(*points, MaxScenes);
+  if (points) frames = reader.ReadFrames(*points, MaxScenes, every);
   if (!reader.Error().empty()) {
     err << gif << ": refused: " << reader.Error() << "\n";
     return kExitRefused;

@@ -342,6 +342,22 @@ TEST_F(CliTest, ListingAndExportAreWhatTheWindowSaves) {
             WindowWrites({"show.prj", "song.sqx"}, [](MainWindowModel& m) { m.ExportSequence(); }));
 }
 
+// The grid after each tick of the window's own preview of a sequence file.
+std::vector<Scene> PreviewFrames(const std::string& sequence, int frames) {
+  FakeMainWindowView view;
+  FakeDialogs dialogs;
+  auto model = std::make_unique<MainWindowModel>(view, dialogs, dialogs);
+  model->FormCreate();
+  dialogs.answers.push_back(sequence);
+  model->OpenSequence();
+  std::vector<Scene> shown;
+  for (int frame = 0; frame < frames; ++frame) {
+    model->PreviewTick();
+    shown.push_back(model->Editor().Store().WorkingScene);
+  }
+  return shown;
+}
+
 TEST_F(CliTest, RenderedFramesImportBackAsThePreviewShowsThem) {
   ExpectCases(
       {
@@ -372,35 +388,11 @@ TEST_F(CliTest, RenderedFramesImportBackAsThePreviewShowsThem) {
   EXPECT_FALSE(std::filesystem::exists(File("x.gif")));
 
   // The wave's frames are the grid after each tick of the window's own preview.
-  FakeMainWindowView view;
-  FakeDialogs dialogs;
-  auto model = std::make_unique<MainWindowModel>(view, dialogs, dialogs);
-  model->FormCreate();
-  dialogs.answers.push_back(File("wave.sqx"));
-  model->OpenSequence();
   std::vector<CellColour> frames;
-  for (int frame = 0; frame < 40; ++frame) {
-    model->PreviewTick();
-    const Scene& shown = model->Editor().Store().WorkingScene;
+  for (const Scene& shown : PreviewFrames(File("wave.sqx"), 40)) {
     frames.insert(frames.end(), shown.begin(), shown.end());
   }
   EXPECT_EQ(ReadAll(File("wave40.sqx")), FormatSequenceFile(40, EffectWave2, frames));
-}
-
-// The grid after each tick of the window's own preview of a sequence file.
-std::vector<Scene> PreviewFrames(const std::string& sequence, int frames) {
-  FakeMainWindowView view;
-  FakeDialogs dialogs;
-  auto model = std::make_unique<MainWindowModel>(view, dialogs, dialogs);
-  model->FormCreate();
-  dialogs.answers.push_back(sequence);
-  model->OpenSequence();
-  std::vector<Scene> shown;
-  for (int frame = 0; frame < frames; ++frame) {
-    model->PreviewTick();
-    shown.push_back(model->Editor().Store().WorkingScene);
-  }
-  return shown;
 }
 
 // A GIF decoded as a viewer shows it: each frame drawn over the picture before it, its
@@ -488,6 +480,37 @@ TEST_F(CliTest, RenderWritesOnlyWhatChangedAndDecodesToThePreviewsFrames) {
       EXPECT_EQ(decoded.areas[i], area) << "frame " << i + 1;
     }
   }
+}
+
+// One pass of a wave is longer than a sequence: 128 frames a scene in "fala1", so 1,408 for
+// twelve scenes. import takes one frame in N of it, each as the preview showed it.
+TEST_F(CliTest, AWholePassOfAWaveImportsAsOneFrameInN) {
+  std::vector<CellColour> cells;
+  for (int i = 0; i < 12 * kCellsPerScene; ++i) cells.push_back(kPalette[(i * 5 + i / 3) % 8]);
+  ASSERT_TRUE(SaveSequenceFile(File("twelve.sqx"), 12, EffectWave1, cells));
+  ExpectCases(
+      {
+          {{"render", "twelve.sqx", "--scale", "1", "-o", "pass.gif"}, 0, "", ""},
+          {{"import", "pass.gif", "-o", "x.sqx"},
+           1,
+           "",
+           "pass.gif: refused: more than the 99 frames a sequence can hold (--every N takes one "
+           "frame in N)\n"},
+          {{"import", "pass.gif", "--every", "14", "-o", "x.sqx"},
+           1,
+           "",
+           "more than the 99 frames a sequence can hold, taking one frame in 14\n"},
+          {{"import", "pass.gif", "--every", "15", "-o", "every15.sqx"}, 0, "", ""},
+          {{"import", "pass.gif", "--every", "0", "-o", "x.sqx"}, 2, "", "--every"},
+      },
+      [this](const std::vector<std::string>& args) { return Cli(args); });
+  EXPECT_FALSE(std::filesystem::exists(File("x.sqx")));
+  const std::vector<Scene> preview = PreviewFrames(File("twelve.sqx"), 1408);
+  std::vector<CellColour> taken;
+  for (int frame = 15; frame <= 1408; frame += 15) {
+    taken.insert(taken.end(), preview[frame - 1].begin(), preview[frame - 1].end());
+  }
+  EXPECT_EQ(ReadAll(File("every15.sqx")), FormatSequenceFile(93, EffectNormal, taken));
 }
 
 TEST_F(CliTest, AFailedWriteToStandardOutputIsAnOutputNotWritten) {
