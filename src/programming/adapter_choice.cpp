@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "common/translation_mark.h"
+#include "files/utf8_path.h"
 #include "programming/adapters/serial_device.h"
 #include "programming/adapters/tty_adapter.h"
 #include "programming/virtual/virtual_adapter.h"
@@ -35,7 +36,7 @@ AdapterChoice Failure(AdapterProblem problem, std::string_view reason,
 
 AdapterChoice VirtualInto(std::string_view directoryText, UiLanguage reportLanguage) {
   if (directoryText.empty()) return Failure(AdapterProblem::NoDirectory, kNoDirectory);
-  const std::filesystem::path directory(directoryText);
+  const std::filesystem::path directory = PathFromUtf8(directoryText);
   std::error_code error;
   std::filesystem::create_directories(directory, error);
   if (error || !std::filesystem::is_directory(directory, error)) {
