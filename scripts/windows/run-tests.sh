@@ -8,7 +8,7 @@ set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: run-tests.sh LINUX_CLI" >&2; exit 2; }
 linux_cli=$(realpath "$1")
 cd "$(dirname "$0")/../.."
-scripts/install-deps.sh wine wine64 fonts-wine fonts-dejavu-core xvfb xauth xdotool imagemagick python3
+scripts/install-deps.sh wine wine64 fonts-wine fonts-dejavu-core xvfb xauth xdotool imagemagick python3 locales
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/ui_language.h"
+#include "common/ui_language.h"
 #include "main_window/files_to_open.h"
 
 namespace lumora {

@@ -25,16 +25,16 @@ struct AutoValueColumn {
   const char* box;
   const char* valueLabel;
   const char* upDown;
-  int maximum;
+  AutoValue value;
 };
 
 constexpr AutoValueColumn kAutoColumns[] = {
     {QT_TRANSLATE_NOOP("lumora::TForm1", "Prg Start"), "Label3", "Panel161", "Label2", "UpDown1",
-     kPrograms},
+     AutoValue::Start},
     {QT_TRANSLATE_NOOP("lumora::TForm1", "Prg End"), "Label6", "Panel162", "Label4", "UpDown2",
-     kPrograms},
+     AutoValue::End},
     {QT_TRANSLATE_NOOP("lumora::TForm1", "Prg Loop"), "Label7", "Panel163", "Label5", "UpDown3",
-     99},
+     AutoValue::Loop},
 };
 
 }  // namespace
@@ -132,8 +132,9 @@ void TForm1::BuildAutoPrograms(QWidget* groupBox3) {
     values[i]->setObjectName(QString::fromLatin1(column.valueLabel));
     values[i]->setGeometry(box->rect());
     values[i]->setAlignment(Qt::AlignCenter);
+    const AutoValueRange range = RangeOf(column.value);
     upDowns[i] = MakeUpDown(GroupBox5, QString::fromLatin1(column.upDown), {left + 33, 24, 18, 25},
-                            1, column.maximum, title);
+                            range.Min, range.Max, title);
   }
   Label2 = values[0];
   Label4 = values[1];

@@ -40,15 +40,17 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(QStringLiteral("lumora"));
   try {
     // --lang, else LUMORA_LANG, else the user's languages choose the windows' language.
+    // The virtual controller writes its report in the windows' language.
     const char* languageValue = std::getenv("LUMORA_LANG");
-    lumora::UseLanguage(lumora::ChooseUiLanguage(run.Language, languageValue ? languageValue : "",
-                                                 lumora::SystemUiLanguages()));
+    const lumora::UiLanguage uiLanguage = lumora::ChooseUiLanguage(
+        run.Language, languageValue ? languageValue : "", lumora::SystemUiLanguages());
+    lumora::UseLanguage(uiLanguage);
     // LUMORA_ADAPTER picks the programming adapter: unset or "usb" for an FTDI chip,
     // "virtual" or "virtual:DIR" for the programmer and controller played in software,
     // "tty:PATH" for a serial device the kernel drives.
     const char* adapterValue = std::getenv("LUMORA_ADAPTER");
-    lumora::AdapterChoice choice =
-        lumora::ChooseAdapter(adapterValue ? adapterValue : "", lumora::MakeSystemUsbAdapter);
+    lumora::AdapterChoice choice = lumora::ChooseAdapter(adapterValue ? adapterValue : "",
+                                                         lumora::MakeSystemUsbAdapter, uiLanguage);
     if (!choice.Adapter) {
       ShowStartError(lumora::TranslatedMessage(choice.Reason, choice.Value));
       return 2;

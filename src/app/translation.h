@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "app/ui_language.h"
+#include "common/ui_language.h"
 
 namespace lumora {
 

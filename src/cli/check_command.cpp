@@ -9,6 +9,7 @@
 #include "files/project_file.h"
 #include "files/sequence_file.h"
 #include "files/table_file.h"
+#include "main_window/auto_programs.h"
 #include "main_window/effect_steps.h"
 #include "main_window/program_memory.h"
 
@@ -31,7 +32,22 @@ ReadResult CheckSequence(const std::string& path, std::ostream& out) {
   return result;
 }
 
-ReadResult CheckProject(const std::string& path, std::ostream& out) {
+// Values the window's spinners cannot take: a designer sees why the preview plays such a
+// chain oddly. They are kept and sent as stored, so they only warn.
+void WarnOfAutoValues(const std::string& path, int k, const std::int32_t* entry,
+                      std::ostream& err) {
+  constexpr AutoValue kValues[] = {AutoValue::Start, AutoValue::End, AutoValue::Loop};
+  constexpr const char* kNames[] = {"start", "end", "loops"};
+  for (int i = 0; i < 3; ++i) {
+    const AutoValueRange range = RangeOf(kValues[i]);
+    if (entry[i] >= range.Min && entry[i] <= range.Max) continue;
+    err << path << ": warning: automatic " << k << ": " << kNames[i] << " " << entry[i]
+        << " lies outside what the window's spinners allow (" << range.Min << ".." << range.Max
+        << ")\n";
+  }
+}
+
+ReadResult CheckProject(const std::string& path, std::ostream& out, std::ostream& err) {
   auto file = std::make_unique<ProjectFileData>();
   const ReadResult result = ReadProjectFile(path, *file);
   if (result != ReadResult::Ok) return result;
@@ -50,6 +66,7 @@ ReadResult CheckProject(const std::string& path, std::ostream& out) {
     const auto* entry = &file->AutoValues[3 * (k - 1)];
     out << "  automatic " << k << ": programs " << entry[0] << ".." << entry[1] << ", each "
         << entry[2] << " times\n";
+    WarnOfAutoValues(path, k, entry, err);
   }
   return result;
 }
@@ -71,7 +88,7 @@ int CheckFiles(const std::vector<std::string>& paths, std::ostream& out, std::os
     if (extension == ".sqx") {
       result = CheckSequence(path, out);
     } else if (extension == ".prj") {
-      result = CheckProject(path, out);
+      result = CheckProject(path, out, err);
     } else if (extension == ".tab") {
       result = CheckTable(path, out);
     } else {

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -11,6 +12,7 @@
 #include "cli/exit_codes.h"
 #include "cli/gif_commands.h"
 #include "cli/program_command.h"
+#include "cli/user_languages.h"
 #include "common/program_tables.h"
 #include "files/table_file.h"
 #include "main_window/effect_steps.h"
@@ -96,6 +98,10 @@ void AddListingAndExport(CLI::App& app, Run& run, std::ostream& err) {
 void AddProgram(CLI::App& app, Run& run, std::ostream& out, std::ostream& err, bool terminal) {
   auto* command =
       app.add_subcommand("program", "Program the controller through the programmer, headless");
+  command->footer(
+      "Ctrl+C (SIGINT) or SIGTERM stops the transfer as a lost programmer does: the adapter is "
+      "closed with the line idle, the transfer stays incomplete, and the exit code "
+      "is 130 for Ctrl+C, 143 for SIGTERM (on Windows Ctrl+Break or closing the console).");
   auto request = std::make_shared<ProgramRequest>();
   request->tableFile = kTableFileName;
   request->terminal = terminal;
@@ -123,6 +129,10 @@ void AddProgram(CLI::App& app, Run& run, std::ostream& out, std::ostream& err, b
   command->callback([&run, &out, &err, request, programmer] {
     request->programmer =
         *programmer == "standard" ? ProgrammerChoice::Standard : ProgrammerChoice::Usb;
+    // The virtual controller's report is in the session's language, as the windows are.
+    const char* language = std::getenv("LUMORA_LANG");
+    request->reportLanguage =
+        ChooseUiLanguage({}, language != nullptr ? language : "", UserLanguages());
     run = [&out, &err, request] { return ProgramController(*request, out, err); };
   });
 }
@@ -152,6 +162,7 @@ void AddRenderAndImport(CLI::App& app, Run& run, std::ostream& out, std::ostream
       "Make a sequence of an animated GIF's frames (8 x 16, 16 x 8, or scaled down to it)");
   struct ImportArgs {
     std::string gif, output, mode{kEffectModeNames[0]};
+    int every = 1;
   };
   auto importArgs = std::make_shared<ImportArgs>();
   importCommand->add_option("GIF", importArgs->gif, "Animated GIF")->required();
@@ -161,9 +172,16 @@ void AddRenderAndImport(CLI::App& app, Run& run, std::ostream& out, std::ostream
                    "Effect mode of the sequence: normal, fala1 (wave1) or fala2 (wave2)")
       ->capture_default_str()
       ->check(CLI::IsMember(kModes));
+  importCommand
+      ->add_option("--every", importArgs->every,
+                   "Take frames N, 2N, 3N ... only: a render longer than a sequence's 99 scenes, "
+                   "such as one pass of a wave, played N times faster")
+      ->capture_default_str()
+      ->check(CLI::Range(1, kMaxRenderFrames));
   importCommand->callback([&run, &err, importArgs] {
     run = [&err, importArgs] {
-      return ImportGif(importArgs->gif, importArgs->output, kModes.at(importArgs->mode), err);
+      return ImportGif(importArgs->gif, importArgs->output, kModes.at(importArgs->mode),
+                       importArgs->every, err);
     };
   });
 }
@@ -178,7 +196,8 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
   app.require_subcommand(1);
   app.footer(
       "Exit codes: 0 success, 1 a refused input or an output not written, 2 a wrong command "
-      "line, 3 the programmer could not be reached or was lost.");
+      "line, 3 no programmer found or the programmer lost, 130 a transfer stopped by Ctrl+C "
+      "(SIGINT), 143 one stopped by SIGTERM.");
   Run run;
   AddCheck(app, run, out, err);
   AddImage(app, run, out, err);

@@ -1,6 +1,7 @@
 #include "cli/gif_commands.h"
 
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "cli/exit_codes.h"
@@ -33,6 +34,17 @@ int PassLength(MainWindowModel& model) {
   return kMaxRenderFrames;
 }
 
+// Every colour a frame of the sequence's preview can show: the picture's own and the
+// scenes' cells.
+std::vector<CellColour> FrameColours(const SceneStore& store, int scale) {
+  std::set<CellColour> colours;
+  for (const CellColour colour : DrawTubes({}, scale).pixels) colours.insert(colour);
+  for (int slot = 0; slot < store.SceneCount; ++slot) {
+    for (const CellColour colour : store.Slot(slot)) colours.insert(colour);
+  }
+  return {colours.begin(), colours.end()};
+}
+
 std::unique_ptr<HeadlessWindow> OpenSequence(const std::string& sequence, std::ostream& err) {
   auto window = std::make_unique<HeadlessWindow>();
   if (window->OpenSequence(sequence)) return window;
@@ -57,8 +69,10 @@ int RenderSequence(const RenderRequest& request, std::ostream& out, std::ostream
   // Each frame goes to the file as it is made: memory stays flat whatever the count.
   AtomicSave file(request.output);
   const Picture size = DrawTubes({}, request.scale);
-  GifEncoder gif(size.width, size.height, kFrameDelayCs,
-                 [&file](std::string_view bytes) { return file.Write(bytes); });
+  GifEncoder gif(
+      size.width, size.height, kFrameDelayCs,
+      [&file](std::string_view bytes) { return file.Write(bytes); },
+      FrameColours(model.Editor().Store(), request.scale));
   ProgressBar progress(out, terminal);
   bool drawn = true;
   // Each tick of the preview timer, as the window runs it.
@@ -75,7 +89,7 @@ int RenderSequence(const RenderRequest& request, std::ostream& out, std::ostream
   return kExitSuccess;
 }
 
-int ImportGif(const std::string& gif, const std::string& output, int effectMode,
+int ImportGif(const std::string& gif, const std::string& output, int effectMode, int every,
               std::ostream& err) {
   if (!OutputIsAFile(output, err)) return kExitRefused;
   InputFile file(gif);
@@ -94,7 +108,7 @@ int ImportGif(const std::string& gif, const std::string& output, int effectMode,
     return kExitRefused;
   }
   std::vector<std::vector<CellColour>> frames;
-  if (points) frames = reader.ReadFrames(*points, MaxScenes);
+  if (points) frames = reader.ReadFrames(*points, MaxScenes, every);
   if (!reader.Error().empty()) {
     err << gif << ": refused: " << reader.Error() << "\n";
     return kExitRefused;

@@ -24,8 +24,9 @@ struct RenderRequest {
 int RenderSequence(const RenderRequest& request, std::ostream& out, std::ostream& err,
                    bool terminal);
 
-// "import": each frame of the GIF becomes a scene (see TubePoints), saved as a sequence
-// file in effectMode with the application's writer.
-int ImportGif(const std::string& gif, const std::string& output, int effectMode, std::ostream& err);
+// "import": each frame of the GIF, or frames every, 2 x every ... of it, becomes a scene
+// (see TubePoints), saved as a sequence file in effectMode with the application's writer.
+int ImportGif(const std::string& gif, const std::string& output, int effectMode, int every,
+              std::ostream& err);
 
 }  // namespace lumora::cli

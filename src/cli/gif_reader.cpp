@@ -70,9 +70,13 @@ bool GifReader::Failed() {
 }
 
 std::vector<std::vector<CellColour>> GifReader::ReadFrames(std::span<const PixelPoint> points,
-                                                           int maxFrames) {
+                                                           int maxFrames, int every) {
   std::vector<std::vector<CellColour>> frames;
   std::vector<CellColour> seen(points.size(), 0);
+  // Frames passed over are decoded too, since the ones taken are drawn over them: the work
+  // stays within what maxFrames of the largest frames would take.
+  long pixelsLeft = kMaxGifPixels * maxFrames;
+  long read = 0;
   GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
   GifRecordType type = UNDEFINED_RECORD_TYPE;
   while (error_.empty() && type != TERMINATE_RECORD_TYPE) {
@@ -81,15 +85,19 @@ std::vector<std::vector<CellColour>> GifReader::ReadFrames(std::span<const Pixel
     } else if (type == EXTENSION_RECORD_TYPE) {
       ReadExtension(control);
     } else if (type == IMAGE_DESC_RECORD_TYPE) {
-      if (static_cast<int>(frames.size()) == maxFrames) {
+      read += 1;
+      const bool taken = read % every == 0;
+      if (taken && static_cast<int>(frames.size()) == maxFrames) {
         error_ = "more than the " + std::to_string(maxFrames) + " frames a sequence can hold";
+        error_ += every == 1 ? " (--every N takes one frame in N)"
+                             : ", taking one frame in " + std::to_string(every);
         break;
       }
       const std::vector<CellColour> before = seen;
-      if (!ReadFrame(points, static_cast<int>(frames.size()) + 1, control.TransparentColor, seen)) {
+      if (!ReadFrame(points, static_cast<int>(read), control.TransparentColor, seen, pixelsLeft)) {
         break;
       }
-      frames.push_back(seen);
+      if (taken) frames.push_back(seen);
       if (control.DisposalMode == DISPOSE_BACKGROUND) {
         for (std::size_t i = 0; i < points.size(); ++i) {
           if (Inside(gif_->Image, points[i])) seen[i] = 0;
@@ -120,12 +128,17 @@ bool GifReader::ReadExtension(GraphicsControlBlock& control) {
 }
 
 bool GifReader::ReadFrame(std::span<const PixelPoint> points, int frame, int transparent,
-                          std::vector<CellColour>& seen) {
+                          std::vector<CellColour>& seen, long& pixelsLeft) {
   if (DGifGetImageDesc(gif_) != GIF_OK) return Failed();
   const GifImageDesc& desc = gif_->Image;
   const std::string name = "frame " + std::to_string(frame);
   if (long{desc.Width} * desc.Height > kMaxGifPixels) {
     error_ = name + " of " + SizeText(desc.Width, desc.Height) + " is too large, " + kLimitText;
+    return false;
+  }
+  pixelsLeft -= long{desc.Width} * desc.Height;
+  if (pixelsLeft < 0) {
+    error_ = name + " brings the pixels to decode past those of the frames a sequence can hold";
     return false;
   }
   const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif_->SColorMap;

@@ -37,21 +37,23 @@ class GifReader {
   int Width() const { return width_; }
   int Height() const { return height_; }
 
-  // The frames as they are seen, one after the other, each drawn over the ones before as
-  // their disposal leaves them (black before the first), read at points of the screen.
-  // Nothing, with Error set, when the GIF has more than maxFrames frames or none, a frame of
-  // more than kMaxGifPixels, a frame without colours, or is not a GIF to its end.
-  std::vector<std::vector<CellColour>> ReadFrames(std::span<const PixelPoint> points,
-                                                  int maxFrames);
+  // The frames as they are seen, each drawn over the ones before as their disposal leaves
+  // them (black before the first), read at points of the screen: every one, or with every N
+  // frames N, 2N, 3N ... Nothing, with Error set, when more than maxFrames would be taken or
+  // none, for a frame of more than kMaxGifPixels, more pixels in all than maxFrames such
+  // frames, a frame without colours, or a file that is not a GIF to its end. Each frame is
+  // refused before it is decoded.
+  std::vector<std::vector<CellColour>> ReadFrames(std::span<const PixelPoint> points, int maxFrames,
+                                                  int every = 1);
 
  private:
   // Keeps giflib's reason in Error; false.
   bool Failed();
   // An extension, of which only the control block of the next frame matters.
   bool ReadExtension(GraphicsControlBlock& control);
-  // The next frame drawn over seen at points.
+  // The next frame drawn over seen at points; its pixels are counted against pixelsLeft.
   bool ReadFrame(std::span<const PixelPoint> points, int frame, int transparent,
-                 std::vector<CellColour>& seen);
+                 std::vector<CellColour>& seen, long& pixelsLeft);
 
   GifFileType* gif_ = nullptr;
   std::string error_;

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+#include "common/ui_language.h"
+
 namespace lumora::cli {
 
 enum class ProgrammerChoice { Usb, Standard };
@@ -18,13 +20,16 @@ struct ProgramRequest {
   std::optional<int> soloAuto;     // automatic program 1..7
   std::optional<int> speed;
   std::optional<int> tubes;
-  std::string adapter = "usb";  // as LUMORA_ADAPTER takes it
-  bool terminal = false;        // out is a terminal: a bar rather than lines
+  std::string adapter = "usb";                     // as LUMORA_ADAPTER takes it
+  UiLanguage reportLanguage = UiLanguage::Polish;  // of a virtual controller's report
+  bool terminal = false;                           // out is a terminal: a bar rather than lines
 };
 
 // Builds the image as "image" does and sends it with the programming window's transfer,
 // ticked by the real timer. kExitSuccess when the transfer is complete, kExitDeviceLost
 // when the programmer could not be reached or went away, kExitRefused for refused input.
+// Ctrl+C or a request to end the process stops the transfer as a lost programmer does, and
+// gives the shell's code for it (ExitCodeOf).
 int ProgramController(const ProgramRequest& request, std::ostream& out, std::ostream& err);
 
 }  // namespace lumora::cli

@@ -1,12 +1,20 @@
 #include "cli/terminal_progress.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "programming/programming_packet.h"
 
 namespace lumora::cli {
 
+void TerminalProgress::Begin() {
+  begun_ = true;
+  SetProgressPosition(0);
+}
+
 void TerminalProgress::SetProgressPosition(int position) {
+  if (!begun_) return;
+  packets_ = std::max(packets_, position);
   bar_.Show(position * 100 / kTransferPackets);
 }
 

@@ -14,7 +14,8 @@ namespace lumora::cli {
 // The programming window's view on a terminal: the progress as a bar that redraws itself
 // on a terminal, as "NN %" lines otherwise; the buttons and spinners have nothing to show.
 // A transfer only moves forward, so the window's bar going back to 0 after the final packet
-// or a lost programmer is not shown: Complete or the error says how it ended.
+// or a lost programmer is not shown: Complete or the error says how it ended. Nothing is
+// shown before the transfer begins, so that a programmer not found shows no progress at all.
 // Tasks posted from the ticker's thread wait in a queue until the command's thread runs
 // them.
 class TerminalProgress : public ProgrammingView {
@@ -28,6 +29,10 @@ class TerminalProgress : public ProgrammingView {
   void SetProgressPosition(int position) override;
   void PostToUiThread(std::function<void()> task) override;
 
+  // As the transfer is started: from now on the progress is shown, from 0 %.
+  void Begin();
+  // The most packets the progress has shown.
+  int Packets() const { return packets_; }
   // Runs the tasks posted so far; waits up to timeoutMs for one when none is there.
   void RunPosted(int timeoutMs);
   // Shows 100 % for a complete transfer, and ends a bar's line.
@@ -35,6 +40,8 @@ class TerminalProgress : public ProgrammingView {
 
  private:
   ProgressBar bar_;
+  bool begun_ = false;
+  int packets_ = 0;
   std::mutex mutex_;
   std::condition_variable posted_;
   std::deque<std::function<void()>> tasks_;

@@ -5,17 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "files/utf8_path.h"
+
 namespace lumora {
 namespace {
 
 // Names compared as UTF-8 on every platform.
-std::string Utf8Name(const std::filesystem::path& path) {
-  const std::u8string name = path.filename().u8string();
-  return std::string(name.begin(), name.end());
-}
-
 std::string TemporaryPrefix(const std::filesystem::path& target) {
-  return "." + Utf8Name(target) + ".tmp";
+  return "." + Utf8Of(target.filename()) + ".tmp";
 }
 
 }  // namespace
@@ -28,12 +25,12 @@ std::filesystem::path TemporaryName(const std::filesystem::path& target, unsigne
   static std::atomic<unsigned> counter{0};
   const std::string hidden =
       TemporaryPrefix(target) + std::to_string(process) + '_' + std::to_string(counter++);
-  return FolderOf(target) / std::u8string(hidden.begin(), hidden.end());
+  return FolderOf(target) / PathFromUtf8(hidden);
 }
 
 unsigned long MakerOf(const std::filesystem::path& entry, const std::filesystem::path& target) {
   const std::string prefix = TemporaryPrefix(target);
-  const std::string whole = Utf8Name(entry);
+  const std::string whole = Utf8Of(entry.filename());
   std::string_view name = whole;
   if (!name.starts_with(prefix)) return 0;
   name.remove_prefix(prefix.size());

@@ -25,6 +25,20 @@ void AutoPrograms::MarkAutoPanels(int k) {
   if (ValidAuto(k)) AutoPanelColor[k - 1] = slot_colour::Red;
 }
 
+// Counted down only from above 0, so that no value of a project overflows: a count that
+// starts at 0 or below would take 2^32 passes to reach 0 again.
+bool AutoPrograms::CountLoop() {
+  if (LoopsLeft <= 0) return false;
+  LoopsLeft -= 1;
+  return LoopsLeft == 0;
+}
+
+// "Current + 1 > end" without the + 1, which overflows at the largest value.
+void AutoPrograms::NextProgram() {
+  AutoCurrent = AutoCurrent >= AutoEnd ? AutoStart : AutoCurrent + 1;
+  LoopsLeft = AutoLoop;
+}
+
 void AutoPrograms::SetStart(int position) {
   AutoStart = position;
   if (AutoStart > AutoEnd) AutoEnd = AutoStart;

@@ -112,14 +112,9 @@ void ControllerConfig::AutoStep() {
     autos_.AutoPending = false;
     editor_.TakeSequenceEnd();  // the program begins afresh
   }
-  if (autos_.AutoActive && editor_.TakeSequenceEnd()) {
-    autos_.LoopsLeft -= 1;
-    if (autos_.LoopsLeft == 0) {
-      autos_.AutoCurrent += 1;
-      if (autos_.AutoCurrent > autos_.AutoEnd) autos_.AutoCurrent = autos_.AutoStart;
-      autos_.LoopsLeft = autos_.AutoLoop;
-      PlayProgram(autos_.AutoCurrent);
-    }
+  if (autos_.AutoActive && editor_.TakeSequenceEnd() && autos_.CountLoop()) {
+    autos_.NextProgram();
+    PlayProgram(autos_.AutoCurrent);
   }
 }
 

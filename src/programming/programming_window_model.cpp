@@ -25,6 +25,7 @@ void ProgrammingWindowModel::Open() {
   StopTicksAndWait();
   link_.CloseProgrammer();
   if (const FT_STATUS status = link_.OpenProgrammer(); status != FT_OK) {
+    linkFailure_ = status;
     // A present adapter the user may not open, or a missing driver library, is told apart
     // from a missing adapter on the lines below.
     std::string text(message::NoProgrammer);

@@ -64,8 +64,9 @@ class ProgrammingWindowModel {
 
   const ProgrammingSettings& Settings() const { return settings_; }
   TransferState State() const { return transfer_.State(); }
-  // The status of the adapter call that ended the last transfer (kLineStalled for a line
-  // that stopped taking bytes), FT_OK while none has failed since the last opening.
+  // The status of the adapter call that failed the last opening (kAdapterAccessDenied for a
+  // present adapter the user may not open) or ended the last transfer (kLineStalled for a line
+  // that stopped taking bytes); FT_OK while none has failed since the last opening.
   FT_STATUS LinkFailure() const { return linkFailure_; }
 
  private:

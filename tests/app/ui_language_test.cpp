@@ -1,4 +1,4 @@
-#include "app/ui_language.h"
+#include "common/ui_language.h"
 
 #include <gtest/gtest.h>
 

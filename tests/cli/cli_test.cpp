@@ -1,12 +1,16 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +18,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -90,8 +95,10 @@ class CliTest : public ::testing::Test {
   }
 
   // Starts lumora-cli with args in the fixture folder, its output going to files there.
-  // Standard output goes to stdoutPath instead when one is given.
-  pid_t Start(const std::vector<std::string>& args, const std::string& stdoutPath = "") const {
+  // Standard output goes to stdoutPath instead when one is given. The locale's variables are
+  // the ones in locale alone, so that the test's own locale changes nothing.
+  pid_t Start(const std::vector<std::string>& args, const std::string& stdoutPath = "",
+              const std::vector<std::string>& locale = {}) const {
     static const std::string cli = BesideProgram(LUMORA_CLI_FROM_TEST);
     std::vector<std::string> all = {cli};
     all.insert(all.end(), args.begin(), args.end());
@@ -106,8 +113,19 @@ class CliTest : public ::testing::Test {
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<std::string> environment;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+      const std::string_view name(*variable, std::string_view(*variable).find('='));
+      const bool isLocale =
+          name == "LANGUAGE" || name == "LANG" || name.starts_with("LC_") || name == "LUMORA_LANG";
+      if (!isLocale) environment.emplace_back(*variable);
+    }
+    environment.insert(environment.end(), locale.begin(), locale.end());
+    std::vector<char*> envp;
+    for (auto& variable : environment) envp.push_back(variable.data());
+    envp.push_back(nullptr);
     pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = 0;
     posix_spawn_file_actions_destroy(&actions);
     return pid;
   }
@@ -123,6 +141,11 @@ class CliTest : public ::testing::Test {
     }
     run.out = ReadAll(File(".out"));
     run.err = ReadAll(File(".err"));
+    // lumora-cli speaks English; the texts the tests give it are ASCII.
+    for (const std::string_view polish : {"ą", "ć", "ę", "ł", "ń", "ó", "ś", "ź", "ż", "Ł"}) {
+      EXPECT_EQ(run.out.find(polish), std::string::npos) << run.out;
+      EXPECT_EQ(run.err.find(polish), std::string::npos) << run.err;
+    }
     std::filesystem::remove(File(".out"));
     std::filesystem::remove(File(".err"));
     return run;
@@ -205,6 +228,12 @@ void ExpectCases(const std::vector<Case>& cases, Runner cli) {
 
 TEST_F(CliTest, CheckSummarisesEachFileAndNamesWhyOneIsRefused) {
   std::filesystem::create_directory(File("folder.sqx"));
+  // Values no spinner of the window takes: read, shown and warned of, not refused.
+  AutoTableArray odd = autoTable;
+  std::ranges::copy(std::array{-2147483647 - 1, 2147483647, 0}, odd.begin());
+  std::ranges::copy(std::array{-1, 57, 100}, odd.begin() + 3 * (kAutoPrograms - 1));
+  ASSERT_TRUE(SaveProjectFile(File("odd.prj"), project->ProgramTable, project->ProgramStore, odd));
+  const std::string outside = " lies outside what the window's spinners allow ";
   ExpectCases(
       {
           {{"check", "song.sqx"}, 0, "song.sqx: sequence, 3 scenes, mode normal\n", ""},
@@ -217,6 +246,29 @@ TEST_F(CliTest, CheckSummarisesEachFileAndNamesWhyOneIsRefused) {
            "  automatic 1: programs 1..3, each 2 times\n",
            ""},
           {{"check", "show.prj"}, 0, "  automatic 7: programs 1..3, each 8 times\n", ""},
+          {{"check", "odd.prj"},
+           0,
+           "  automatic 1: programs -2147483648..2147483647, each 0 times\n",
+           "odd.prj: warning: automatic 1: start -2147483648" + outside +
+               "(1..56)\n"
+               "odd.prj: warning: automatic 1: end 2147483647" +
+               outside +
+               "(1..56)\n"
+               "odd.prj: warning: automatic 1: loops 0" +
+               outside +
+               "(1..99)\n"
+               "odd.prj: warning: automatic 7: start -1" +
+               outside +
+               "(1..56)\n"
+               "odd.prj: warning: automatic 7: end 57" +
+               outside +
+               "(1..56)\n"
+               "odd.prj: warning: automatic 7: loops 100" +
+               outside + "(1..99)\n"},
+          {{"check", "odd.prj", "show.prj"},
+           0,
+           "  automatic 2: programs 1..3, each 3 times\n",
+           "warning: automatic 7"},
           {{"check", "str.tab"}, 0, "str.tab: table OK\n", ""},
           {{"check", "bad.sqx", "song.sqx"},
            1,
@@ -290,6 +342,22 @@ TEST_F(CliTest, ListingAndExportAreWhatTheWindowSaves) {
             WindowWrites({"show.prj", "song.sqx"}, [](MainWindowModel& m) { m.ExportSequence(); }));
 }
 
+// The grid after each tick of the window's own preview of a sequence file.
+std::vector<Scene> PreviewFrames(const std::string& sequence, int frames) {
+  FakeMainWindowView view;
+  FakeDialogs dialogs;
+  auto model = std::make_unique<MainWindowModel>(view, dialogs, dialogs);
+  model->FormCreate();
+  dialogs.answers.push_back(sequence);
+  model->OpenSequence();
+  std::vector<Scene> shown;
+  for (int frame = 0; frame < frames; ++frame) {
+    model->PreviewTick();
+    shown.push_back(model->Editor().Store().WorkingScene);
+  }
+  return shown;
+}
+
 TEST_F(CliTest, RenderedFramesImportBackAsThePreviewShowsThem) {
   ExpectCases(
       {
@@ -320,19 +388,129 @@ TEST_F(CliTest, RenderedFramesImportBackAsThePreviewShowsThem) {
   EXPECT_FALSE(std::filesystem::exists(File("x.gif")));
 
   // The wave's frames are the grid after each tick of the window's own preview.
-  FakeMainWindowView view;
-  FakeDialogs dialogs;
-  auto model = std::make_unique<MainWindowModel>(view, dialogs, dialogs);
-  model->FormCreate();
-  dialogs.answers.push_back(File("wave.sqx"));
-  model->OpenSequence();
   std::vector<CellColour> frames;
-  for (int frame = 0; frame < 40; ++frame) {
-    model->PreviewTick();
-    const Scene& shown = model->Editor().Store().WorkingScene;
+  for (const Scene& shown : PreviewFrames(File("wave.sqx"), 40)) {
     frames.insert(frames.end(), shown.begin(), shown.end());
   }
   EXPECT_EQ(ReadAll(File("wave40.sqx")), FormatSequenceFile(40, EffectWave2, frames));
+}
+
+// A GIF decoded as a viewer shows it: each frame drawn over the picture before it, its
+// transparent pixels leaving that picture, and the area each frame covers.
+struct Decoded {
+  std::vector<cli::Picture> frames;
+  std::vector<std::array<int, 4>> areas;  // left, top, width, height
+};
+
+Decoded DecodeGif(const std::string& path) {
+  Decoded decoded;
+  int error = 0;
+  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+  if (gif == nullptr || DGifSlurp(gif) != GIF_OK) {
+    ADD_FAILURE() << "giflib cannot read " << path;
+    return decoded;
+  }
+  cli::Picture canvas{
+      gif->SWidth, gif->SHeight,
+      std::vector<CellColour>(static_cast<std::size_t>(gif->SWidth) * gif->SHeight)};
+  for (int i = 0; i < gif->ImageCount; ++i) {
+    const SavedImage& image = gif->SavedImages[i];
+    GraphicsControlBlock control{};
+    DGifSavedExtensionToGCB(gif, i, &control);
+    EXPECT_EQ(control.DisposalMode, DISPOSE_DO_NOT);
+    const GifImageDesc& desc = image.ImageDesc;
+    const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;
+    for (int y = 0; y < desc.Height; ++y) {
+      for (int x = 0; x < desc.Width; ++x) {
+        const int index = image.RasterBits[y * desc.Width + x];
+        if (index == control.TransparentColor) continue;
+        const GifColorType c = map->Colors[index];
+        canvas.pixels[static_cast<std::size_t>(desc.Top + y) * canvas.width + desc.Left + x] =
+            CellColour{c.Red} | CellColour{c.Green} << 8 | CellColour{c.Blue} << 16;
+      }
+    }
+    decoded.frames.push_back(canvas);
+    decoded.areas.push_back({desc.Left, desc.Top, desc.Width, desc.Height});
+  }
+  DGifCloseFile(gif, &error);
+  return decoded;
+}
+
+// A rendered GIF holds, after its first frame, only the rectangle in which a frame differs
+// from the one before (one pixel when none does), and decodes to exactly the pictures of the
+// preview's frames: with the colours in the file's one table, and with more colours than one
+// table holds, each frame with its own.
+TEST_F(CliTest, RenderWritesOnlyWhatChangedAndDecodesToThePreviewsFrames) {
+  std::vector<CellColour> few;
+  for (int i = 0; i < 4 * kCellsPerScene; ++i) few.push_back(kPalette[(i / 5 + i / 128) % 8]);
+  ASSERT_TRUE(SaveSequenceFile(File("few.sqx"), 4, EffectWave1, few));
+  std::vector<CellColour> still(few.begin(), few.begin() + kCellsPerScene);
+  still.insert(still.end(), few.begin(), few.begin() + 2 * kCellsPerScene);
+  ASSERT_TRUE(SaveSequenceFile(File("still.sqx"), 3, EffectNormal, still));
+  const struct {
+    const char* sequence;
+    int scale;
+    int frames;
+  } cases[] = {{"few.sqx", 3, 150}, {"wave.sqx", 2, 40}, {"still.sqx", 24, 6}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sequence);
+    ASSERT_EQ(Cli({"render", c.sequence, "--scale", std::to_string(c.scale), "--frames",
+                   std::to_string(c.frames), "-o", "out.gif"})
+                  .exitCode,
+              0);
+    const Decoded decoded = DecodeGif(File("out.gif"));
+    const std::vector<Scene> preview = PreviewFrames(File(c.sequence), c.frames);
+    ASSERT_EQ(decoded.frames.size(), preview.size());
+    for (int i = 0; i < c.frames; ++i) {
+      const cli::Picture expected = cli::DrawTubes(preview[i], c.scale);
+      ASSERT_EQ(decoded.frames[i].pixels, expected.pixels) << "frame " << i + 1;
+      if (i == 0) continue;
+      // The area of change, as a viewer sees it.
+      const cli::Picture before = cli::DrawTubes(preview[i - 1], c.scale);
+      std::array<int, 4> area = {0, 0, 1, 1};
+      int x0 = expected.width, y0 = expected.height, x1 = 0, y1 = 0;
+      for (int y = 0; y < expected.height; ++y) {
+        for (int x = 0; x < expected.width; ++x) {
+          if (before.At(x, y) == expected.At(x, y)) continue;
+          x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x + 1),
+          y1 = std::max(y1, y + 1);
+        }
+      }
+      if (x1 > 0) area = {x0, y0, x1 - x0, y1 - y0};
+      EXPECT_EQ(decoded.areas[i], area) << "frame " << i + 1;
+    }
+  }
+}
+
+// One pass of a wave is longer than a sequence: 128 frames a scene in "fala1", so 1,408 for
+// twelve scenes. import takes one frame in N of it, each as the preview showed it.
+TEST_F(CliTest, AWholePassOfAWaveImportsAsOneFrameInN) {
+  std::vector<CellColour> cells;
+  for (int i = 0; i < 12 * kCellsPerScene; ++i) cells.push_back(kPalette[(i * 5 + i / 3) % 8]);
+  ASSERT_TRUE(SaveSequenceFile(File("twelve.sqx"), 12, EffectWave1, cells));
+  ExpectCases(
+      {
+          {{"render", "twelve.sqx", "--scale", "1", "-o", "pass.gif"}, 0, "", ""},
+          {{"import", "pass.gif", "-o", "x.sqx"},
+           1,
+           "",
+           "pass.gif: refused: more than the 99 frames a sequence can hold (--every N takes one "
+           "frame in N)\n"},
+          {{"import", "pass.gif", "--every", "14", "-o", "x.sqx"},
+           1,
+           "",
+           "more than the 99 frames a sequence can hold, taking one frame in 14\n"},
+          {{"import", "pass.gif", "--every", "15", "-o", "every15.sqx"}, 0, "", ""},
+          {{"import", "pass.gif", "--every", "0", "-o", "x.sqx"}, 2, "", "--every"},
+      },
+      [this](const std::vector<std::string>& args) { return Cli(args); });
+  EXPECT_FALSE(std::filesystem::exists(File("x.sqx")));
+  const std::vector<Scene> preview = PreviewFrames(File("twelve.sqx"), 1408);
+  std::vector<CellColour> taken;
+  for (int frame = 15; frame <= 1408; frame += 15) {
+    taken.insert(taken.end(), preview[frame - 1].begin(), preview[frame - 1].end());
+  }
+  EXPECT_EQ(ReadAll(File("every15.sqx")), FormatSequenceFile(93, EffectNormal, taken));
 }
 
 TEST_F(CliTest, AFailedWriteToStandardOutputIsAnOutputNotWritten) {
@@ -590,9 +768,71 @@ TEST_F(ProgramTest, ProgrammerUnpluggedDuringTheTransferIsADeviceLost) {
   Write("controller/unplug", "");
   const CliRun run = Wait(pid);
   EXPECT_EQ(run.exitCode, 3) << run.out;
-  EXPECT_NE(run.err.find("programmer lost: Brak połączenia z programatorem"), std::string::npos)
-      << run.err;
+  EXPECT_TRUE(run.err.starts_with("programmer lost at ")) << run.err;
+  EXPECT_NE(run.err.find(" packets sent): the programmer went away"), std::string::npos) << run.err;
   EXPECT_EQ(run.out.find("transfer complete"), std::string::npos);
+}
+
+// Ctrl+C or SIGTERM in the middle of a transfer stops it as a lost programmer does: the
+// adapter closed between packets, the controller's report incomplete, and the shell's code.
+TEST_F(ProgramTest, ASignalStopsTheTransferAndSaysHowFarItCame) {
+  const struct {
+    int signal;
+    int exitCode;
+    const char* name;
+  } cases[] = {{SIGINT, 130, "SIGINT"}, {SIGTERM, 143, "SIGTERM"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(File("controller"));
+    const pid_t pid = Start(ProgramArgs(File("controller"), {"--programmer", "usb"}));
+    ASSERT_NE(pid, 0);
+    // Sent once a tenth has gone.
+    for (int wait = 0; wait < 3000 && ReadAll(File(".out")).find("\n10 %") == std::string::npos;
+         ++wait) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(::kill(pid, c.signal), 0);
+    const CliRun run = Wait(pid);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+    EXPECT_TRUE(run.err.starts_with("interrupted by " + std::string(c.name) + " at ")) << run.err;
+    EXPECT_NE(run.err.find(" packets sent): the transfer was stopped"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.out.find("transfer complete"), std::string::npos) << run.out;
+    EXPECT_NE(Report().find("Wynik: transmisja niezakończona"), std::string::npos) << Report();
+    std::istringstream log(ReadAll(File("controller/wire.log")));
+    std::string line, last;
+    while (std::getline(log, line)) last = line;
+    EXPECT_TRUE(last.starts_with("FT_Close(")) << last;
+  }
+}
+
+// The virtual controller's report is written in the session's language, as the windows
+// choose theirs: LUMORA_LANG, else the user's languages, else Polish.
+TEST_F(ProgramTest, TheReportIsInTheSessionsLanguage) {
+  const std::string english = "Outcome: transfer complete, image checksum matches\n";
+  const std::string polish = "Wynik: transmisja kompletna, suma kontrolna obrazu zgodna\n";
+  const struct {
+    std::vector<std::string> locale;
+    const std::string& outcome;
+  } cases[] = {
+      {{"LANG=en_US.UTF-8"}, english},
+      {{"LC_ALL=en_GB.UTF-8", "LANG=pl_PL.UTF-8"}, english},
+      {{"LANGUAGE=de:en", "LANG=pl_PL.UTF-8"}, english},
+      {{"LUMORA_LANG=pl", "LANG=en_US.UTF-8"}, polish},
+      {{"LUMORA_LANG=en", "LANG=C"}, english},
+      {{"LANG=C.UTF-8"}, polish},
+      {{"LANG=pl_PL.UTF-8"}, polish},
+      {{}, polish},
+  };
+  for (const auto& c : cases) {
+    std::string locale;
+    for (const std::string& variable : c.locale) locale += variable + " ";
+    SCOPED_TRACE(locale);
+    const CliRun run =
+        Wait(Start(ProgramArgs(File("controller"), {"--programmer", "standard"}), "", c.locale));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(Report().find(c.outcome), std::string::npos) << Report();
+  }
 }
 
 // A line nobody reads takes the first pages and then no more: the transfer is a device
@@ -605,8 +845,8 @@ TEST_F(ProgramTest, AStalledLineIsADeviceLost) {
         Cli({"program", "show.prj", "--programmer", programmer, "--adapter", "tty:" + pty.Path()});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)) << programmer;
     EXPECT_EQ(run.exitCode, 3) << programmer << ": " << run.err;
-    EXPECT_NE(run.err.find("programmer lost: Brak połączenia z programatorem\nthe line stalled"),
-              std::string::npos)
+    EXPECT_TRUE(run.err.starts_with("programmer lost at ")) << programmer << ": " << run.err;
+    EXPECT_NE(run.err.find(" packets sent): the line stalled"), std::string::npos)
         << programmer << ": " << run.err;
     EXPECT_EQ(run.out.find("transfer complete"), std::string::npos) << programmer;
   }
@@ -627,7 +867,8 @@ TEST_F(ProgramTest, RefusedInputAndAMissingProgrammerHaveTheirOwnExitCodes) {
   Write("controller/unplug", "");
   ExpectCases(
       {
-          {{"--programmer", "standard"}, 3, "0 %\n", "programmer lost: Brak połączenia"},
+          {{"--programmer", "standard"}, 3, "", "no programmer found: plug the programmer in"},
+          {{"--programmer", "usb"}, 3, "", "no programmer found"},
           {{"--programmer", "standard", "--table", "gone.tab"}, 1, "", "gone.tab: refused"},
           {{"--programmer", "serial"}, 2, "", "--programmer"},
           {{"--programmer", "usb", "--solo-program", "2", "--solo-auto", "1"}, 2, "", "excludes"},
@@ -639,7 +880,14 @@ TEST_F(ProgramTest, RefusedInputAndAMissingProgrammerHaveTheirOwnExitCodes) {
   const CliRun wrongAdapter =
       Cli({"program", "show.prj", "--programmer", "usb", "--adapter", "carrier-pigeon"});
   EXPECT_EQ(wrongAdapter.exitCode, 2);
-  EXPECT_NE(wrongAdapter.err.find("--adapter carrier-pigeon"), std::string::npos);
+  EXPECT_EQ(wrongAdapter.err,
+            "--adapter carrier-pigeon: unknown adapter; give usb, virtual, virtual:DIR or "
+            "tty:DEVICE\n");
+  const CliRun folderIsAFile =
+      Cli({"program", "show.prj", "--programmer", "usb", "--adapter", "virtual:show.prj/x"});
+  EXPECT_EQ(folderIsAFile.exitCode, 2);
+  EXPECT_EQ(folderIsAFile.err,
+            "--adapter virtual:show.prj/x: cannot make the folder \"show.prj/x\"\n");
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "model_fixture.h"
@@ -52,22 +56,55 @@ TEST_F(AutoChainTest, EmptyProgramReplaysThePreviousOne) {
   EXPECT_EQ(Play(4), (Colours{1, 1, 3, 1}));
 }
 
-TEST_F(AutoChainTest, OddValuesFromAProject) {
-  // end below start: the start program only
-  EditConfig([](ConfigSnapshot& state) { state.autos.AutoTable = {4, 3, 1}; });
-  model.AutoPanelMouseDown(1);
-  EXPECT_EQ(Play(4), (Colours{4, 4, 4, 4}));
-  EditConfig([](ConfigSnapshot& state) {  // loop 0: stays on the first program
-    state.autos.AutoTable[3] = 5;
-    state.autos.AutoTable[4] = 6;
-    state.autos.AutoTable[5] = 0;
-  });
-  model.AutoPanelMouseDown(2);
-  EXPECT_EQ(Play(5), (Colours{5, 5, 5, 5, 5}));
-  // program 0 does not exist: the editor keeps its sequence
-  EditConfig([](ConfigSnapshot& state) { state.autos.AutoTable[6] = 0; });
-  model.AutoPanelMouseDown(3);
-  EXPECT_EQ(Play(2), (Colours{5, 5}));
+// A project may hold any 32-bit automatic values, and any effect mode for a program: the
+// chain plays what the values say where they make sense and never overflows where they do
+// not (the sanitizer tree runs this). Before each row program 6 is in the editor.
+TEST_F(AutoChainTest, AnyValuesFromAProject) {
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  struct Row {
+    const char* what;
+    std::array<std::int32_t, 3> values;  // start, end, loop
+    Colours shown;
+  };
+  const Row rows[] = {
+      {"end below start: the start program only", {4, 3, 1}, {4, 4, 4, 4}},
+      {"loop 0: stays on the first program", {5, 6, 0}, {5, 5, 5, 5}},
+      {"loop -1: stays on the first program", {5, 6, -1}, {5, 5, 5, 5}},
+      {"loop INT_MIN: stays on the first program", {3, 5, kMin}, {3, 3, 3, 3}},
+      {"loop INT_MAX: stays for its passes", {3, 5, kMax}, {3, 3, 3, 3}},
+      {"program 0 does not exist: the editor keeps its sequence", {0, 0, 1}, {6, 6, 6}},
+      {"from -1 up to 3, and round", {-1, 3, 1}, {6, 6, 1, 1, 3, 3, 3, 1}},
+      {"start and end INT_MAX", {kMax, kMax, 1}, {6, 6, 6}},
+      {"start and end INT_MIN", {kMin, kMin, 1}, {6, 6, 6}},
+      {"INT_MAX to INT_MIN", {kMax, kMin, kMax}, {6, 6, 6}},
+      {"up to INT_MAX: the programs in turn", {4, kMax, 1}, {4, 5, 6, 6, 6}},
+      {"start INT_MAX, loop INT_MIN", {kMax, kMax, kMin}, {6, 6, 6}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    model.ProgramSlotMouseDown(6, MouseButton::Left);
+    EditConfig([&row](ConfigSnapshot& state) {
+      std::ranges::copy(row.values, state.autos.AutoTable.begin());
+    });
+    model.AutoPanelMouseDown(1);
+    EXPECT_EQ(Play(static_cast<int>(row.shown.size())), row.shown);
+  }
+}
+
+// A program in a mode the preview has no step for stands still and never reaches its end,
+// so the chain stays on it, whatever the mode's value.
+TEST_F(AutoChainTest, AProgramInAnUnknownModeHoldsTheChain) {
+  for (const std::int32_t mode : {0, -1, 4, std::numeric_limits<std::int32_t>::min(),
+                                  std::numeric_limits<std::int32_t>::max()}) {
+    SCOPED_TRACE(mode);
+    EditConfig([mode](ConfigSnapshot& state) {
+      state.programs.SetProgram(4, 1, mode);
+      state.autos.AutoTable = {4, 5, 1};
+    });
+    model.AutoPanelMouseDown(1);
+    EXPECT_EQ(Play(4), (Colours{4, 4, 4, 4}));
+  }
 }
 
 TEST_F(AutoChainTest, LoopCountChangeTakesEffectAtTheNextProgram) {

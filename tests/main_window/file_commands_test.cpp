@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "files/project_file.h"
 #include "files/sequence_file.h"
+#include "files/table_file.h"
 #include "model_fixture.h"
 #include "support/special_files.h"
 #include "support/temp_folder.h"
@@ -214,6 +219,48 @@ TEST_F(FileCommandsTest, ProjectOpenTakesProgramOneIntoTheEditor) {
   EXPECT_EQ(Store().Slot(1)[0], D);
   model.RefreshDisplay();
   EXPECT_EQ(view.slotColours[0], slot_colour::Green);
+}
+
+// A project holds any 32-bit automatic values; the window opens it, plays every automatic
+// program of it and sends their low bytes, as stored files and the controller expect. One
+// row a square; under the sanitizers no step of the chain may overflow.
+TEST_F(FileCommandsTest, AProjectOfAnyAutomaticValuesOpensPlaysAndIsSent) {
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  const std::array<std::array<std::int32_t, 3>, kAutoPrograms> rows = {{
+      {kMin, kMin, kMin},
+      {kMax, kMax, kMax},
+      {0, 0, 0},
+      {-1, -1, -1},
+      {1, kMax, kMin},
+      {kMax, 1, -1},
+      {-1, 0, kMax},
+  }};
+  ProgramMemory memory;
+  for (int k = 1; k <= 3; ++k) {
+    memory.SetProgram(k, 1, EffectNormal);
+    memory.StoreProgram(k, std::vector<CellColour>(kCellsPerScene, CellColour(k)));
+  }
+  AutoTableArray autoTable{};
+  for (int k = 0; k < kAutoPrograms; ++k) std::ranges::copy(rows[k], autoTable.begin() + 3 * k);
+  ASSERT_TRUE(SaveProjectFile(Path("odd.prj"), memory.Table(), memory.Store(), autoTable));
+  dialogs.answers.push_back(Path("odd.prj"));
+  model.OpenProject();
+  ASSERT_TRUE(dialogs.errors.empty());
+  for (int k = 1; k <= kAutoPrograms; ++k) {
+    SCOPED_TRACE(k);
+    model.AutoPanelMouseDown(k);
+    for (int tick = 0; tick < 4; ++tick) model.PreviewTick();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Autos().AutoTable[3 * (k - 1) + i], rows[k - 1][i]);
+  }
+  std::string table;
+  for (int i = 0; i < kTableFileValues; ++i) table += "0 ";
+  WriteBytes(Path("str.tab"), table);
+  model.Output().SetTableFile(Path("str.tab"));
+  ASSERT_TRUE(model.SendToController());
+  for (int i = 0; i < 3 * kAutoPrograms; ++i) {
+    EXPECT_EQ(model.Output().Image()[i] & 0xFF, (autoTable[i] - std::int64_t{1}) & 0xFF) << i;
+  }
 }
 
 TEST_F(FileCommandsTest, RefusedProjectChangesNothing) {

@@ -63,6 +63,23 @@ TEST_F(AdapterChoiceTest, VirtualIntoADirectoryCreatesIt) {
   EXPECT_EQ(made_, nullptr);
 }
 
+// The report is written when the adapter goes, in the language the session chose.
+TEST_F(AdapterChoiceTest, VirtualControllerReportsInTheLanguageGiven) {
+  const struct {
+    UiLanguage language;
+    const char* firstLine;
+  } cases[] = {{UiLanguage::Polish, "Wirtualny programator Lumora: raport odbioru"},
+               {UiLanguage::English, "Lumora virtual programmer: reception report"}};
+  for (const auto& c : cases) {
+    const std::filesystem::path directory = root_ / c.firstLine;
+    ChooseAdapter("virtual:" + directory.string(), Usb(), c.language).Adapter.reset();
+    std::ifstream report(directory / "report.txt");
+    std::string line;
+    std::getline(report, line);
+    EXPECT_EQ(line, c.firstLine);
+  }
+}
+
 // The device is opened with the programming window, so a missing one is no start-up error.
 TEST_F(AdapterChoiceTest, TtyTakesTheSerialBackendOnThePath) {
   const AdapterChoice choice = ChooseAdapter("tty:" + (root_ / "ttyUSB7").string(), Usb());

@@ -400,9 +400,11 @@ TEST(ReceiverReport, ListsMissingPagesAsRuns) {
   ReceivedTransfer received;
   received.PageArrived.fill(true);
   for (int page : {5, 17, 18, 19, 222}) received.PageArrived[page] = false;
-  EXPECT_NE(FormatReceiverReport(received).find("końcowa): 5, 17-19, 222\n"), std::string::npos);
+  EXPECT_NE(FormatReceiverReport(received, UiLanguage::Polish).find("końcowa): 5, 17-19, 222\n"),
+            std::string::npos);
   received.PageArrived.fill(false);
-  EXPECT_NE(FormatReceiverReport(received).find("końcowa): 0-222\n"), std::string::npos);
+  EXPECT_NE(FormatReceiverReport(received, UiLanguage::English).find("final): 0-222\n"),
+            std::string::npos);
 }
 
 TEST(VirtualAdapter, DeviceThatDisappearsFailsWritesAndOpens) {
@@ -783,7 +785,7 @@ TEST(VirtualAdapter, WireLogRotatesAtItsCapAndTheOtherFilesStayTheSame) {
   const Image image = MakeImage(8);
   ReceivedTransfer received;
   for (const auto& [directory, cap] : {std::pair(whole, WireLog::kDefaultCap), {capped, kCap}}) {
-    VirtualAdapter adapter(directory, cap);
+    VirtualAdapter adapter(directory, UiLanguage::Polish, cap);
     Wire wire(adapter);
     wire.Open();
     wire.UseUsb();
@@ -793,7 +795,7 @@ TEST(VirtualAdapter, WireLogRotatesAtItsCapAndTheOtherFilesStayTheSame) {
     received = adapter.Received();
   }
   ASSERT_EQ(received.Outcome, TransferOutcome::Complete);
-  const std::string report = FormatReceiverReport(received);
+  const std::string report = FormatReceiverReport(received, UiLanguage::Polish);
   for (const std::filesystem::path& directory : {whole, capped}) {
     EXPECT_EQ(ReadText(directory / "report.txt"), report);
     EXPECT_EQ(ReadText(directory / "image.bin"), std::string(image.begin(), image.end()));

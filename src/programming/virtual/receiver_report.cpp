@@ -16,43 +16,60 @@ std::string Hex16(std::uint16_t value) {
   return text;
 }
 
-const char* OutcomeText(TransferOutcome outcome) {
+// The report's words in one language: every text is given in both, side by side.
+class Words {
+ public:
+  explicit Words(UiLanguage language) : english_(language == UiLanguage::English) {}
+  const char* operator()(const char* polish, const char* english) const {
+    return english_ ? english : polish;
+  }
+
+ private:
+  bool english_;
+};
+
+const char* OutcomeText(TransferOutcome outcome, const Words& say) {
   switch (outcome) {
     case TransferOutcome::NoPackets:
-      return "brak pakietów";
+      return say("brak pakietów", "no packets");
     case TransferOutcome::InProgress:
-      return "transmisja niezakończona";
+      return say("transmisja niezakończona", "transfer incomplete");
     case TransferOutcome::Complete:
-      return "transmisja kompletna, suma kontrolna obrazu zgodna";
+      return say("transmisja kompletna, suma kontrolna obrazu zgodna",
+                 "transfer complete, image checksum matches");
     case TransferOutcome::MissingPages:
-      return "BŁĄD: brak stron";
+      return say("BŁĄD: brak stron", "ERROR: pages missing");
     case TransferOutcome::BadImageChecksum:
-      return "BŁĄD: suma kontrolna obrazu niezgodna";
+      return say("BŁĄD: suma kontrolna obrazu niezgodna", "ERROR: image checksum does not match");
   }
   return "";
 }
 
-const char* CheckText(Check check) {
-  return check == Check::Good ? "OK" : "BŁĄD";
+const char* CheckText(Check check, const Words& say) {
+  return check == Check::Good ? "OK" : say("BŁĄD", "ERROR");
 }
 
-std::string VerdictLine(const PacketVerdict& verdict) {
-  std::string line = Number(verdict.Packet) + ": strona " + Number(verdict.Page);
-  if (verdict.Page == kFinalPageNumber) line += " (końcowa)";
-  line += ", sloty " + Number(verdict.Slots);
-  if (verdict.Header == Check::NotChecked) return line + ", za krótka ramka, pakiet odrzucony";
-  line += std::string(", nagłówek ") + CheckText(verdict.Header);
-  line += std::string(", strona ") + CheckText(verdict.PageData);
-  if (verdict.Image != Check::NotChecked)
-    line += std::string(", obraz ") + CheckText(verdict.Image);
-  if (!verdict.AddressRepeated) line += ", adres niespójny";
+std::string VerdictLine(const PacketVerdict& verdict, const Words& say) {
+  std::string line = Number(verdict.Packet) + say(": strona ", ": page ") + Number(verdict.Page);
+  if (verdict.Page == kFinalPageNumber) line += say(" (końcowa)", " (final)");
+  line += say(", sloty ", ", slots ") + Number(verdict.Slots);
+  if (verdict.Header == Check::NotChecked) {
+    return line + say(", za krótka ramka, pakiet odrzucony", ", frame too short, packet dropped");
+  }
+  line += say(", nagłówek ", ", header ") + std::string(CheckText(verdict.Header, say));
+  line += say(", strona ", ", page ") + std::string(CheckText(verdict.PageData, say));
+  if (verdict.Image != Check::NotChecked) {
+    line += say(", obraz ", ", image ") + std::string(CheckText(verdict.Image, say));
+  }
+  if (!verdict.AddressRepeated) line += say(", adres niespójny", ", address inconsistent");
   const bool pageNumberValid = verdict.Page <= kLastPageNumber || verdict.Page == kFinalPageNumber;
-  if (!pageNumberValid) line += ", zły numer strony";
-  return line + (verdict.Stored ? ", strona zapisana" : ", pakiet odrzucony");
+  if (!pageNumberValid) line += say(", zły numer strony", ", bad page number");
+  return line + (verdict.Stored ? say(", strona zapisana", ", page stored")
+                                : say(", pakiet odrzucony", ", packet dropped"));
 }
 
 // Missing pages as runs: "5, 17-19".
-std::string MissingPages(const ReceivedTransfer& received) {
+std::string MissingPages(const ReceivedTransfer& received, const Words& say) {
   std::string list;
   const std::size_t pages = received.PageArrived.size();
   for (std::size_t page = 0; page < pages; ++page) {
@@ -63,51 +80,66 @@ std::string MissingPages(const ReceivedTransfer& received) {
     list += Number(page) + (last > page ? "-" + Number(last) : "");
     page = last;
   }
-  return list.empty() ? "brak" : list;
+  return list.empty() ? say("brak", "none") : list;
 }
 
 }  // namespace
 
-std::string FormatReceiverReport(const ReceivedTransfer& received) {
+std::string FormatReceiverReport(const ReceivedTransfer& received, UiLanguage language) {
+  const Words say(language);
   std::size_t pages = 0;
   for (bool arrived : received.PageArrived) pages += arrived ? 1 : 0;
 
-  std::string text = "Wirtualny programator Lumora: raport odbioru\n";
-  text += "Ramki: bloki USB " + Number(received.UsbBlocks) + ", ramki DMX " +
-          Number(received.StandardFrames) + ", puste " + Number(received.IdleFrames) +
-          ", bez sygnatury " + Number(received.ForeignFrames) + "; zapisy poza ramkami " +
-          Number(received.StrayWrites) + "\n";
-  text += "Transmisje kompletne: " + Number(received.CompletedTransfers) + "\n";
-  text += "Pakiety: " + Number(received.Packets) + " (za krótkie " + Number(received.CutShort) +
-          ", zły numer strony " + Number(received.BadPageNumbers) + ")\n";
-  text += "Strony: " + Number(pages) + " z " + Number(kTransferPackets) + "\n";
+  std::string text = say("Wirtualny programator Lumora: raport odbioru\n",
+                         "Lumora virtual programmer: reception report\n");
+  text += say("Ramki: bloki USB ", "Frames: USB blocks ") + Number(received.UsbBlocks) +
+          say(", ramki DMX ", ", DMX frames ") + Number(received.StandardFrames) +
+          say(", puste ", ", empty ") + Number(received.IdleFrames) +
+          say(", bez sygnatury ", ", without signature ") + Number(received.ForeignFrames) +
+          say("; zapisy poza ramkami ", "; writes outside frames ") + Number(received.StrayWrites) +
+          "\n";
+  text += say("Transmisje kompletne: ", "Complete transfers: ") +
+          Number(received.CompletedTransfers) + "\n";
+  text += say("Pakiety: ", "Packets: ") + Number(received.Packets) +
+          say(" (za krótkie ", " (too short ") + Number(received.CutShort) +
+          say(", zły numer strony ", ", bad page number ") + Number(received.BadPageNumbers) +
+          ")\n";
+  text += say("Strony: ", "Pages: ") + Number(pages) + say(" z ", " of ") +
+          Number(kTransferPackets) + "\n";
   // The final packet carries page kFinalPageNumber but counts as the last of the pages.
-  text += "Brakujące strony (" + Number(kTransferPackets - 1) +
-          " = końcowa): " + MissingPages(received) + "\n";
+  text += say("Brakujące strony (", "Missing pages (") + Number(kTransferPackets - 1) +
+          say(" = końcowa): ", " = final): ") + MissingPages(received, say) + "\n";
   if (received.LastSettings) {
     const ReceivedSettings& settings = *received.LastSettings;
-    text += "Adres docelowy: " + Number(settings.TargetAddress) +
-            (settings.TargetAddress == 0 ? " (wszystkie sterowniki)\n" : "\n");
-    text += "Program solo: " + Number(settings.SoloProgram) +
-            ", prędkość: " + Number(settings.SoloSpeed) +
-            ", liczba tub: " + Number(settings.TubeCount) + "\n";
+    text += say("Adres docelowy: ", "Target address: ") + Number(settings.TargetAddress) +
+            (settings.TargetAddress == 0 ? say(" (wszystkie sterowniki)\n", " (all controllers)\n")
+                                         : "\n");
+    text += say("Program solo: ", "Solo program: ") + Number(settings.SoloProgram) +
+            say(", prędkość: ", ", speed: ") + Number(settings.SoloSpeed) +
+            say(", liczba tub: ", ", tubes: ") + Number(settings.TubeCount) + "\n";
   } else {
-    text += "Adres docelowy: -\nProgram solo: -\n";
+    text += say("Adres docelowy: -\nProgram solo: -\n", "Target address: -\nSolo program: -\n");
   }
-  text += "Sumy kontrolne nagłówka: dobre " + Number(received.GoodHeaders) + ", złe " +
-          Number(received.BadHeaders) + "\n";
-  text += "Sumy kontrolne strony: dobre " + Number(received.GoodPages) + ", złe " +
-          Number(received.BadPages) + "\n";
-  text += "Sumy kontrolne obrazu: dobre " + Number(received.GoodImages) + ", złe " +
-          Number(received.BadImages);
+  const auto counts = [&say](const char* polish, const char* english, std::uint64_t good,
+                             std::uint64_t bad) {
+    return say(polish, english) + std::string(say(": dobre ", ": good ")) + Number(good) +
+           say(", złe ", ", bad ") + Number(bad);
+  };
+  text += counts("Sumy kontrolne nagłówka", "Header checksums", received.GoodHeaders,
+                 received.BadHeaders) +
+          "\n";
+  text += counts("Sumy kontrolne strony", "Page checksums", received.GoodPages, received.BadPages) +
+          "\n";
+  text +=
+      counts("Sumy kontrolne obrazu", "Image checksums", received.GoodImages, received.BadImages);
   if (received.GoodImages + received.BadImages > 0) {
-    text += "; ostatnia przesłana " + Hex16(received.ImageChecksumSent) + ", obliczona " +
-            Hex16(received.ImageChecksumComputed);
+    text += say("; ostatnia przesłana ", "; last sent ") + Hex16(received.ImageChecksumSent) +
+            say(", obliczona ", ", computed ") + Hex16(received.ImageChecksumComputed);
   }
   text += "\n";
-  text += std::string("Wynik: ") + OutcomeText(received.Outcome) + "\n";
-  text += "Pakiety po kolei:\n";
-  for (const PacketVerdict& verdict : received.Verdicts) text += VerdictLine(verdict) + "\n";
+  text += say("Wynik: ", "Outcome: ") + std::string(OutcomeText(received.Outcome, say)) + "\n";
+  text += say("Pakiety po kolei:\n", "Packets in order:\n");
+  for (const PacketVerdict& verdict : received.Verdicts) text += VerdictLine(verdict, say) + "\n";
   return text;
 }
 

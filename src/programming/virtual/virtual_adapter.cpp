@@ -7,6 +7,7 @@
 
 #include "files/atomic_save.h"
 #include "files/input_file.h"
+#include "files/utf8_path.h"
 #include "programming/virtual/receiver_report.h"
 #include "programming/wire_format.h"
 
@@ -20,7 +21,7 @@ constexpr const char* kStallFile = "stall";
 // The number at the start of the stall file; 0 for none, or for a stall file that is no
 // regular file (a pipe would hold the line up), which is opened as every reader opens one.
 std::uint64_t StallLimit(const std::filesystem::path& path) {
-  InputFile file(path.string());
+  InputFile file(Utf8Of(path));
   char text[32] = {};
   const long got = file.Read(text, sizeof text - 1);
   std::string_view number(text, got > 0 ? static_cast<std::size_t>(got) : 0);
@@ -32,8 +33,10 @@ std::uint64_t StallLimit(const std::filesystem::path& path) {
 
 }  // namespace
 
-VirtualAdapter::VirtualAdapter(const std::filesystem::path& directory, std::uint64_t wireLogCap)
+VirtualAdapter::VirtualAdapter(const std::filesystem::path& directory, UiLanguage reportLanguage,
+                               std::uint64_t wireLogCap)
     : directory_(directory),
+      reportLanguage_(reportLanguage),
       log_(std::make_unique<WireLog>(directory / "wire.log", wireLogCap)),
       lineRecording_(std::make_unique<LineRecording>(directory / "line.vcd")) {
   filesOk_ = log_->Ok() && lineRecording_->Ok();
@@ -239,11 +242,11 @@ void VirtualAdapter::Log(const char* name, std::initializer_list<std::uint64_t> 
 void VirtualAdapter::WriteFiles() {
   if (!log_) return;
   const ReceivedTransfer& received = receiver_.Received();
-  const std::string report = FormatReceiverReport(received);
+  const std::string report = FormatReceiverReport(received, reportLanguage_);
   // Whole or not at all, and never into a pipe or device put in their place.
-  const bool reportOk = SaveFileAtomically((directory_ / "report.txt").string(), report);
+  const bool reportOk = SaveFileAtomically(Utf8Of(directory_ / "report.txt"), report);
   const bool imageOk =
-      SaveFileAtomically((directory_ / "image.bin").string(),
+      SaveFileAtomically(Utf8Of(directory_ / "image.bin"),
                          std::string_view(reinterpret_cast<const char*>(received.Image.data()),
                                           received.Image.size()));
   log_->Flush();

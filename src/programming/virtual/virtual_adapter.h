@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 
+#include "common/ui_language.h"
 #include "programming/adapters/usb_adapter.h"
 #include "programming/virtual/dmx_wire_decoder.h"
 #include "programming/virtual/line_recording.h"
@@ -44,7 +45,9 @@ struct VirtualLine {
 class VirtualAdapter final : public UsbAdapter {
  public:
   VirtualAdapter() = default;
+  // The report is written in reportLanguage.
   explicit VirtualAdapter(const std::filesystem::path& directory,
+                          UiLanguage reportLanguage = UiLanguage::Polish,
                           std::uint64_t wireLogCap = WireLog::kDefaultCap);
   ~VirtualAdapter() override;
   VirtualAdapter(const VirtualAdapter&) = delete;
@@ -118,6 +121,7 @@ class VirtualAdapter final : public UsbAdapter {
   FT_STATUS goneWriteStatus_ = FT_IO_ERROR;
   std::uint64_t replyBytesPending_ = 0;
   std::filesystem::path directory_;
+  UiLanguage reportLanguage_ = UiLanguage::Polish;
   // The stall file's number while the file is there, and the bytes taken since it was found.
   std::optional<std::uint64_t> stallLimit_;
   std::uint64_t stallTaken_ = 0;
