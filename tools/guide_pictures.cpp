@@ -22,13 +22,16 @@
 #include "app/form1.h"
 #include "app/form1_places.h"
 #include "app/form2.h"
+#include "app/qt_work_questions.h"
 #include "app/translation.h"
+#include "app/work_keeper.h"
 #include "files/sequence_file.h"
 #include "files/table_file.h"
 #include "main_window/effect_steps.h"
 #include "programming/virtual/virtual_adapter.h"
 #include "support/fake_dialogs.h"
 #include "support/manual_ticker.h"
+#include "support/message_box_answers.h"
 
 using namespace lumora;
 using namespace lumora::testing;
@@ -84,6 +87,7 @@ class GuidePictures {
   void BuildSequence();
   void AssignPrograms();
   bool Program();
+  void KeepingWork();
 
   QString output_;
   QTemporaryDir work_;
@@ -208,6 +212,29 @@ bool GuidePictures::Program() {
   return shown;
 }
 
+// The close question over the window's unsaved sequence and project, cancelled; then, as at
+// the start after a Lumora that ended without saving, the offer of its work, discarded.
+void GuidePictures::KeepingWork() {
+  const std::string recovery = Work(QStringLiteral("recovery")).toStdString();
+  QtCloseQuestion question(form1_.get());
+  auto keeper = std::make_unique<WorkKeeper>(*form1_, recovery, question);
+  MessageBoxAnswers boxes;
+  const char* pictures[] = {"closing.png", "recovery.png"};
+  boxes.onShown = [&](QMessageBox& box) {
+    if (boxes.shown.size() <= std::size(pictures)) Save(box, pictures[boxes.shown.size() - 1]);
+  };
+  boxes.answers = {QStringLiteral("cancel"), QStringLiteral("discard")};
+  form1_->close();
+  keeper.reset();  // the run ends with its copy kept
+  keeper = std::make_unique<WorkKeeper>(*form1_, recovery, question);
+  QtRecoveryQuestions offer(form1_.get());
+  keeper->OfferLeftWork(offer);
+  if (boxes.shown.size() != std::size(pictures)) {
+    std::fprintf(stderr, "guide_pictures: %zu of the 2 questions showed\n", boxes.shown.size());
+    ok_ = false;
+  }
+}
+
 bool GuidePictures::Run() {
   if (!work_.isValid() || !QDir().mkpath(output_)) {
     std::fprintf(stderr, "guide_pictures: cannot make the folder %s\n", qPrintable(output_));
@@ -234,6 +261,7 @@ bool GuidePictures::Run() {
     std::fprintf(stderr, "guide_pictures: the programming window did not open\n");
     ok_ = false;
   }
+  KeepingWork();
   for (const std::string& error : dialogs_.errors) {
     std::fprintf(stderr, "guide_pictures: message \"%s\"\n", error.c_str());
   }

@@ -53,6 +53,7 @@ int main(int argc, char* argv[]) {
     }
     lumora::ProgramWindows windows(std::move(choice.Adapter));
     windows.MainWindow().show();
+    windows.OfferLeftWork();
     return QApplication::exec();
   } catch (const std::exception& error) {
     ShowStartError(QString::fromUtf8(error.what()));

@@ -2,10 +2,13 @@
 
 namespace lumora {
 
-void SaveThroughDialog(FileDialogs& dialogs, MessageBoxes& messages, FileKind kind,
+bool SaveThroughDialog(FileDialogs& dialogs, MessageBoxes& messages, FileKind kind,
                        const std::function<bool(const std::string& path)>& write) {
   const auto path = dialogs.GetSaveFileName(kind);
-  if (path && !write(*path)) messages.ShowError(message::FileError);
+  if (!path) return false;
+  if (write(*path)) return true;
+  messages.ShowError(message::FileError);
+  return false;
 }
 
 }  // namespace lumora
