@@ -215,6 +215,9 @@ bool GuidePictures::Program() {
 // The close question over the window's unsaved sequence and project, cancelled; then, as at
 // the start after a Lumora that ended without saving, the offer of its work, discarded.
 void GuidePictures::KeepingWork() {
+  OnScenes(kStop);  // the automatic chain's program on screen, painted on
+  Choose(White);
+  Click(CellCentre(5, 5));
   const std::string recovery = Work(QStringLiteral("recovery")).toStdString();
   QtCloseQuestion question(form1_.get());
   auto keeper = std::make_unique<WorkKeeper>(*form1_, recovery, question);

@@ -58,8 +58,8 @@
         <translation>Restore unsaved work?</translation>
     </message>
     <message>
-        <source>Lumora zakończyła pracę, zanim zmiany zostały zapisane. Przywrócona praca zastąpi sekwencję i projekt w oknie (Ctrl+Z cofa przywrócenie); odrzucona zostanie usunięta.</source>
-        <translation>Lumora ended before the changes were saved. Restored work takes the place of the sequence and the project in the window (Ctrl+Z takes the restoring back); discarded work is deleted.</translation>
+        <source>Lumora zakończyła się bez zapisania zmian. Ctrl+Z cofa przywrócenie; odrzucona praca zostanie usunięta.</source>
+        <translation>Lumora ended without saving the changes. Ctrl+Z takes the restoring back; discarded work is deleted.</translation>
     </message>
     <message>
         <source>Przywróć</source>

@@ -1,10 +1,25 @@
 #include "app/qt_work_questions.h"
 
 #include <QDir>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace lumora {
+
+namespace {
+
+// A message box is as wide as its first line and its buttons, and folds its further text to
+// that: a short question gets room for a few lines of explanation.
+void MakeRoomForTheExplanation(QMessageBox& box) {
+  constexpr int kCharacters = 64;
+  auto* layout = qobject_cast<QGridLayout*>(box.layout());
+  if (!layout) return;
+  layout->addItem(new QSpacerItem(box.fontMetrics().averageCharWidth() * kCharacters, 0),
+                  layout->rowCount(), 0, 1, layout->columnCount());
+}
+
+}  // namespace
 
 CloseAnswer QtCloseQuestion::Ask(UnsavedWork unsaved) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Lumora"), QString(), QMessageBox::NoButton,
@@ -39,13 +54,14 @@ bool QtRecoveryQuestions::OfferRestore() {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Lumora"),
                   tr("Przywrócić niezapisaną pracę?"), QMessageBox::NoButton, window_);
   box.setInformativeText(
-      tr("Lumora zakończyła pracę, zanim zmiany zostały zapisane. Przywrócona praca zastąpi "
-         "sekwencję i projekt w oknie (Ctrl+Z cofa przywrócenie); odrzucona zostanie usunięta."));
+      tr("Lumora zakończyła się bez zapisania zmian. Ctrl+Z cofa "
+         "przywrócenie; odrzucona praca zostanie usunięta."));
   QPushButton* restore = box.addButton(tr("Przywróć"), QMessageBox::AcceptRole);
   restore->setObjectName(QStringLiteral("restore"));
   QPushButton* discard = box.addButton(tr("Odrzuć"), QMessageBox::DestructiveRole);
   discard->setObjectName(QStringLiteral("discard"));
   box.setDefaultButton(restore);
+  MakeRoomForTheExplanation(box);
   box.exec();
   // A box gone without an answer loses nothing: the work comes back, undoable.
   return box.clickedButton() != discard;
@@ -56,6 +72,7 @@ void QtRecoveryQuestions::ReportDamaged(const std::string& folder) {
                   tr("Kopii niezapisanej pracy nie da się odczytać."), QMessageBox::Ok, window_);
   box.setInformativeText(tr("Odłożono ją do folderu %1.")
                              .arg(QDir::toNativeSeparators(QString::fromStdString(folder))));
+  MakeRoomForTheExplanation(box);
   box.exec();
 }
 

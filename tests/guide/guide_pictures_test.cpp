@@ -16,7 +16,7 @@ namespace {
 
 constexpr QSize kMainWindow(576, 546);
 constexpr QSize kProgrammingWindow(476, 224);
-constexpr QSize kMessageBox(300, 100);
+constexpr QSize kMessageBox(250, 90);
 // A picture of a window has its text, frames and painted cells; a blank or nearly blank one
 // has a colour or two.
 constexpr int kFewestColours = 16;
