@@ -34,7 +34,7 @@ WorkKeeper::WorkKeeper(TForm1& window, const std::string& recoveryFolder, CloseQ
   copyTimer_.setInterval(copyDelay);
   connect(&copyTimer_, &QTimer::timeout, this, [this] { recovery_.Keep(); });
   connect(&window.BeatTimer(), &QTimer::timeout, this, [this] { Beat(); });
-  window.installEventFilter(this);
+  // The application's filter sees the window's close and the application's quit alike.
   qApp->installEventFilter(this);
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
     QtSessionEnd session(manager);
