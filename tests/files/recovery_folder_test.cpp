@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -14,23 +16,40 @@
 namespace lumora {
 namespace {
 
-using testing::ReadBytes;
 using testing::TempFolder;
-using testing::WriteBytes;
 
+// Paths go to the folder in UTF-8, as the program keeps them; the files are reached by the
+// system's own names.
+std::filesystem::path FromUtf8(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string ReadBytes(const std::string& utf8) {
+  std::ifstream in(FromUtf8(utf8), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::string& utf8, std::string_view bytes) {
+  std::ofstream(FromUtf8(utf8), std::ios::binary) << bytes;
+}
+
+// The user's folders may have Polish names, as "Łukasz" in C:\Users.
 class RecoveryFolderTest : public ::testing::Test {
  protected:
-  std::string Folder() const { return (temp_.Path() / "recovery").string(); }
+  std::string Folder() const {
+    const std::u8string path = (temp_.Path() / u8"Łukasz" / "recovery").u8string();
+    return std::string(path.begin(), path.end());
+  }
   std::set<std::string> Entries() const {
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
+    for (const auto& entry : std::filesystem::directory_iterator(FromUtf8(Folder()))) {
       names.insert(entry.path().filename().string());
     }
     return names;
   }
   // A copy as a process that is gone left it, named by hand.
   void Leave(const std::string& id, const std::string& sequence, std::string_view project) {
-    std::filesystem::create_directories(Folder());
+    std::filesystem::create_directories(FromUtf8(Folder()));
     if (!sequence.empty()) WriteBytes(Folder() + "/" + id + ".sqx", sequence);
     if (!project.empty()) WriteBytes(Folder() + "/" + id + ".prj", project);
   }
@@ -44,7 +63,7 @@ TEST_F(RecoveryFolderTest, NothingIsMadeBeforeTheFirstCopyAndNothingIsLeftAfterR
     EXPECT_FALSE(folder.TakeLeftCopy());
     folder.Remove();
   }
-  EXPECT_FALSE(std::filesystem::exists(Folder()));
+  EXPECT_FALSE(std::filesystem::exists(FromUtf8(Folder())));
 
   RecoveryFolder folder(Folder());
   ASSERT_TRUE(folder.Save(RecoveryPart::Sequence, "1 128 1 128 "));
@@ -87,8 +106,8 @@ TEST_F(RecoveryFolderTest, TheNewestLeftCopyComesFirstAndStrayLocksAreCleared) {
   Leave("older", "old", "");
   Leave("1", "", "one");  // the number of the first process, which always runs
   std::filesystem::last_write_time(
-      Folder() + "/older.sqx",
-      std::filesystem::last_write_time(Folder() + "/1.prj") - std::chrono::hours(1));
+      FromUtf8(Folder() + "/older.sqx"),
+      std::filesystem::last_write_time(FromUtf8(Folder() + "/1.prj")) - std::chrono::hours(1));
   WriteBytes(Folder() + "/stray.lock", "");
   WriteBytes(Folder() + "/.1.prj.tmp42_0", "a save's temporary");
   RecoveryFolder folder(Folder());
@@ -109,8 +128,7 @@ TEST_F(RecoveryFolderTest, ACopySetAsideIsNeverOfferedAgainAndKeepsItsBytes) {
     Leave("bad", "broken " + std::to_string(round), "x");
     auto left = RecoveryFolder(Folder()).TakeLeftCopy();
     ASSERT_TRUE(left);
-    const std::filesystem::path damaged = std::filesystem::path(Folder()) / "damaged";
-    EXPECT_EQ(std::filesystem::path(left->SetAside()), damaged);
+    EXPECT_EQ(FromUtf8(left->SetAside()), FromUtf8(Folder()) / "damaged");
     EXPECT_FALSE(RecoveryFolder(Folder()).TakeLeftCopy());
     EXPECT_EQ(Entries(), std::set<std::string>{"damaged"});
   }
@@ -131,6 +149,7 @@ TEST_F(RecoveryFolderTest, AnEndedRunLeavesOnlyACopyItStillHeld) {
 }
 
 TEST_F(RecoveryFolderTest, AFolderThatCannotBeMadeFailsTheSave) {
+  std::filesystem::create_directories(FromUtf8(Folder()).parent_path());
   WriteBytes(Folder(), "a file");
   RecoveryFolder folder(Folder());
   EXPECT_FALSE(folder.Save(RecoveryPart::Sequence, "x"));
