@@ -79,6 +79,7 @@ class WorkKeeperTest : public QObject {
   void theCopyFollowsAChangeAndIdleArmsNothing();
   void leftWorkIsOfferedOnceInTheWindowsLanguage_data();
   void leftWorkIsOfferedOnceInTheWindowsLanguage();
+  void aDamagedCopyIsReportedAndSetAside_data();
   void aDamagedCopyIsReportedAndSetAside();
 
  private:
@@ -412,7 +413,20 @@ void WorkKeeperTest::leftWorkIsOfferedOnceInTheWindowsLanguage() {
   QCOMPARE(boxes_->shown.size(), std::size_t{1});
 }
 
+void WorkKeeperTest::aDamagedCopyIsReportedAndSetAside_data() {
+  QTest::addColumn<bool>("english");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("where");
+  QTest::newRow("Polish") << false << "Kopii niezapisanej pracy nie da się odczytać."
+                          << "Odłożono ją do folderu %1.";
+  QTest::newRow("English") << true << "The copy of unsaved work cannot be read."
+                           << "It was set aside in the folder %1.";
+}
+
 void WorkKeeperTest::aDamagedCopyIsReportedAndSetAside() {
+  QFETCH(bool, english);
+  QFETCH(QString, where);
+  if (english) UseLanguage(UiLanguage::English);
   QVERIFY(QDir().mkpath(Recovery()));
   QFile copy(Recovery() + QStringLiteral("/5eedf00d.sqx"));
   QVERIFY(copy.open(QIODevice::WriteOnly));
@@ -422,10 +436,9 @@ void WorkKeeperTest::aDamagedCopyIsReportedAndSetAside() {
   boxes_->answers = {QStringLiteral("Ok")};
   keeper_->OfferLeftWork(questions);
   QCOMPARE(boxes_->shown.size(), std::size_t{1});
-  QCOMPARE(boxes_->shown[0].text, QStringLiteral("Kopii niezapisanej pracy nie da się odczytać."));
+  QTEST(boxes_->shown[0].text, "text");
   const QString damaged = QDir::toNativeSeparators(Recovery() + QStringLiteral("/damaged"));
-  QCOMPARE(boxes_->shown[0].informativeText,
-           QStringLiteral("Odłożono ją do folderu %1.").arg(damaged));
+  QCOMPARE(boxes_->shown[0].informativeText, where.arg(damaged));
   QVERIFY(QFile::exists(Recovery() + QStringLiteral("/damaged/5eedf00d.sqx")));
   QVERIFY(!form_->Model().Unsaved().Any());
   QCOMPARE(LabelText(*form_, "Label22"), QStringLiteral("1"));
