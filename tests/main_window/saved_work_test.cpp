@@ -86,6 +86,23 @@ TEST_F(SavedWorkTest, OpeningOverUnsavedChangesMarksTheFileAndUndoBringsThemBack
   EXPECT_EQ(model.Unsaved(), kSequence);
 }
 
+TEST_F(SavedWorkTest, OpeningAProjectOverUnsavedChangesMarksItAndUndoBringsThemBack) {
+  Answer(SequenceFile("three.sqx", 3, colour::Green));
+  model.ProgramSlotMouseDown(5, MouseButton::Right);
+  ProgramMemory other;
+  other.SetProgram(1, 1, EffectNormal);
+  AutoTableArray autoTable;
+  autoTable.fill(2);
+  ASSERT_TRUE(SaveProjectFile(Path("other.prj"), other.Table(), other.Store(), autoTable));
+  Answer(Path("other.prj"));
+  model.OpenProject();
+  EXPECT_EQ(model.Unsaved(), kNone);
+  EXPECT_EQ(Programs().UsedScenes(), 1);
+  model.Undo();
+  EXPECT_EQ(Programs().SceneCountOf(5), 3);
+  EXPECT_EQ(model.Unsaved(), kProject);
+}
+
 // The project is the programs and the automatic table; the squares' colours and the selected
 // automatic program are no part of its file.
 TEST_F(SavedWorkTest, TheProjectIsCountedApartFromTheSequence) {
