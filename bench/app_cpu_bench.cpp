@@ -25,6 +25,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/program_windows.h"
@@ -161,9 +162,13 @@ void UndoFigures(lumora::MainWindowModel& model) {
 
 int main(int argc, char* argv[]) {
   const bool windowed = argc > 1 && std::strcmp(argv[1], "--window") == 0;
-  if (windowed) return WindowedRun(argv[0], argc > 2 ? std::atoi(argv[2]) : 20);
   const bool playing = argc > 1 && std::strcmp(argv[1], "--play") == 0;
   const bool programmed = argc > 1 && std::strcmp(argv[1], "--programmed") == 0;
+  // The sequences loaded here are no user's work: their recovery copies, and those of the runs
+  // started from here, go into a folder of the benchmark's own.
+  QTemporaryDir state;
+  if (!playing && !programmed) qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
+  if (windowed) return WindowedRun(argv[0], argc > 2 ? std::atoi(argv[2]) : 20);
   if (!playing && !programmed) qputenv("QT_QPA_PLATFORM", "offscreen");
   lumora::ChooseQtDefaults();
   QApplication application(argc, argv);

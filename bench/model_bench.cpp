@@ -1,6 +1,7 @@
 // Prints how long the main window's heavier model operations take: a "fala1" preview tick,
-// an assignment into a nearly full program memory, building the controller image and
-// writing the "save all" listing; and the memory and time of the undo history.
+// an assignment into a nearly full program memory, the recovery copy's look at the work on
+// each beat, building the controller image and writing the "save all" listing; and the memory
+// and time of the undo history.
 #include <unistd.h>
 
 #include <chrono>
@@ -16,6 +17,7 @@
 #include "files/sequence_file.h"
 #include "files/table_file.h"
 #include "main_window/main_window_model.h"
+#include "main_window/work_recovery.h"
 
 namespace {
 
@@ -151,6 +153,18 @@ int main() {
   }
   std::printf("assignment into a nearly full store (incl. reading the file): %.1f us\n",
               assign / assigns);
+
+  // What the window's 100 ms beat adds for the recovery copy while nothing changes: 99 scenes
+  // and a full program memory, their copy written.
+  {
+    model->Editor().LoadSequence(lumora::MaxScenes, lumora::EffectWave1, sequence);
+    model->Stop();
+    lumora::RecoveryFolder recoveryFolder((folder / "recovery").string());
+    lumora::WorkRecovery recovery(*model, recoveryFolder);
+    recovery.Keep();
+    std::printf("recovery copy's look at unchanged work, per beat: %.2f us\n",
+                MicrosecondsPerCall(10000, [&] { recovery.Notice(); }));
+  }
 
   std::string table;
   for (int i = 0; i < lumora::kTableFileValues; ++i) table += std::to_string(i % 256) + " ";

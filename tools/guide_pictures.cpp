@@ -24,13 +24,16 @@
 #include "app/form1.h"
 #include "app/form1_places.h"
 #include "app/form2.h"
+#include "app/qt_work_questions.h"
 #include "app/translation.h"
+#include "app/work_keeper.h"
 #include "files/sequence_file.h"
 #include "files/table_file.h"
 #include "main_window/effect_steps.h"
 #include "programming/virtual/virtual_adapter.h"
 #include "support/fake_dialogs.h"
 #include "support/manual_ticker.h"
+#include "support/message_box_answers.h"
 
 using namespace lumora;
 using namespace lumora::testing;
@@ -87,6 +90,7 @@ class GuidePictures {
   void AssignPrograms();
   bool Program();
   bool RecentProjects();
+  void KeepingWork();
 
   QString output_;
   QTemporaryDir work_;
@@ -241,6 +245,32 @@ bool GuidePictures::RecentProjects() {
   return true;
 }
 
+// The close question over the window's unsaved sequence and project, cancelled; then, as at
+// the start after a Lumora that ended without saving, the offer of its work, discarded.
+void GuidePictures::KeepingWork() {
+  OnScenes(kStop);  // the automatic chain's program on screen, painted on
+  Choose(White);
+  Click(CellCentre(5, 5));
+  const std::string recovery = Work(QStringLiteral("recovery")).toStdString();
+  QtCloseQuestion question(form1_.get());
+  auto keeper = std::make_unique<WorkKeeper>(*form1_, recovery, question);
+  MessageBoxAnswers boxes;
+  const char* pictures[] = {"closing.png", "recovery.png"};
+  boxes.onShown = [&](QMessageBox& box) {
+    if (boxes.shown.size() <= std::size(pictures)) Save(box, pictures[boxes.shown.size() - 1]);
+  };
+  boxes.answers = {QStringLiteral("cancel"), QStringLiteral("discard")};
+  form1_->close();
+  keeper.reset();  // the run ends with its copy kept
+  keeper = std::make_unique<WorkKeeper>(*form1_, recovery, question);
+  QtRecoveryQuestions offer(form1_.get());
+  keeper->OfferLeftWork(offer);
+  if (boxes.shown.size() != std::size(pictures)) {
+    std::fprintf(stderr, "guide_pictures: %zu of the 2 questions showed\n", boxes.shown.size());
+    ok_ = false;
+  }
+}
+
 bool GuidePictures::Run() {
   if (!work_.isValid() || !QDir().mkpath(output_)) {
     std::fprintf(stderr, "guide_pictures: cannot make the folder %s\n", qPrintable(output_));
@@ -271,6 +301,7 @@ bool GuidePictures::Run() {
     std::fprintf(stderr, "guide_pictures: no menu of recent projects\n");
     ok_ = false;
   }
+  KeepingWork();
   for (const std::string& error : dialogs_.errors) {
     std::fprintf(stderr, "guide_pictures: message \"%s\"\n", error.c_str());
   }

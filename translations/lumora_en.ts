@@ -2,6 +2,45 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="pl_PL">
 <context>
+    <name>lumora::QtCloseQuestion</name>
+    <message>
+        <source>Zapisać zmiany sekwencji i projektu przed zamknięciem?</source>
+        <translation>Save the changes to the sequence and the project before closing?</translation>
+    </message>
+    <message>
+        <source>Zapisz oba</source>
+        <translation>Save both</translation>
+    </message>
+    <message>
+        <source>Zapisać zmiany sekwencji przed zamknięciem?</source>
+        <translation>Save the changes to the sequence before closing?</translation>
+    </message>
+    <message>
+        <source>Zapisz sekwencję</source>
+        <translation>Save sequence</translation>
+    </message>
+    <message>
+        <source>Zapisać zmiany projektu przed zamknięciem?</source>
+        <translation>Save the changes to the project before closing?</translation>
+    </message>
+    <message>
+        <source>Zapisz projekt</source>
+        <translation>Save project</translation>
+    </message>
+    <message>
+        <source>Niezapisane zmiany zostaną utracone.</source>
+        <translation>Unsaved changes will be lost.</translation>
+    </message>
+    <message>
+        <source>Nie zapisuj</source>
+        <translation>Don&apos;t save</translation>
+    </message>
+    <message>
+        <source>Anuluj</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>lumora::QtFileDialogs</name>
     <message>
         <source>prj (*.prj)</source>
@@ -10,6 +49,33 @@
     <message>
         <source>sqx (*.sqx)</source>
         <translation>Sequences (*.sqx)</translation>
+    </message>
+</context>
+<context>
+    <name>lumora::QtRecoveryQuestions</name>
+    <message>
+        <source>Przywrócić niezapisaną pracę?</source>
+        <translation>Restore unsaved work?</translation>
+    </message>
+    <message>
+        <source>Lumora zakończyła się bez zapisania zmian. Ctrl+Z cofa przywrócenie; odrzucona praca zostanie usunięta.</source>
+        <translation>Lumora ended without saving the changes. Ctrl+Z takes the restoring back; discarded work is deleted.</translation>
+    </message>
+    <message>
+        <source>Przywróć</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>Odrzuć</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>Kopii niezapisanej pracy nie da się odczytać.</source>
+        <translation>The copy of unsaved work cannot be read.</translation>
+    </message>
+    <message>
+        <source>Odłożono ją do folderu %1.</source>
+        <translation>It was set aside in the folder %1.</translation>
     </message>
 </context>
 <context>

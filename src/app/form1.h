@@ -48,6 +48,8 @@ class TForm1 : public QWidget, public MainWindowView {
   void SetProgrammingWindow(ProgrammingWindowSource source) {
     programmingWindow_ = std::move(source);
   }
+  // The 100 ms beat, for what looks at the work without waking the program on its own.
+  const QTimer& BeatTimer() const { return Timer2; }
 
   void ShowCell(int cell, CellColour colour) override;
   void ShowScene(const Scene& scene) override;

@@ -57,6 +57,7 @@ int main(int argc, char* argv[]) {
     }
     lumora::ProgramWindows windows(std::move(choice.Adapter));
     windows.MainWindow().show();
+    windows.OfferLeftWork();
     // The files given open once the window is up, so that a message about one stands over it.
     QTimer::singleShot(0, &windows.MainWindow(), [&windows, &run] {
       windows.MainWindow().OpenGivenFiles({run.Project, run.Sequence});

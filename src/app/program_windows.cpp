@@ -2,14 +2,22 @@
 
 #include <utility>
 
+#include "app/state_folder.h"
 #include "app/system_realtime.h"
 #include "timer/mm_timer.h"
 
 namespace lumora {
 
 ProgramWindows::ProgramWindows(std::unique_ptr<UsbAdapter> adapter)
-    : adapter_(std::move(adapter)), form1_(files_.dialogs, messages_) {
+    : adapter_(std::move(adapter)),
+      form1_(files_.dialogs, messages_),
+      workKeeper_(form1_, UserStateFolder() + "/recovery", closeQuestion_) {
   form1_.SetProgrammingWindow([this]() -> TForm2& { return ProgrammingWindow(); });
+}
+
+void ProgramWindows::OfferLeftWork() {
+  QtRecoveryQuestions questions(&form1_);
+  workKeeper_.OfferLeftWork(questions);
 }
 
 TForm2& ProgramWindows::ProgrammingWindow() {

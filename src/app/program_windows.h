@@ -5,9 +5,11 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/qt_dialogs.h"
+#include "app/qt_work_questions.h"
 #include "app/realtime_broker.h"
 #include "app/ui_thread_broker.h"
 #include "app/user_file_dialogs.h"
+#include "app/work_keeper.h"
 #include "programming/adapters/usb_adapter.h"
 
 namespace lumora {
@@ -24,6 +26,8 @@ class ProgramWindows {
   TForm1& MainWindow() { return form1_; }
   // Made at the first call.
   TForm2& ProgrammingWindow();
+  // Once the main window shows: the offer of work a Lumora that is gone left unsaved.
+  void OfferLeftWork();
 
  private:
   // Kept for the programming window until it is made.
@@ -35,6 +39,9 @@ class ProgramWindows {
   std::unique_ptr<RealtimeBroker> systemRealtime_;
   std::unique_ptr<UiThreadBroker> realtime_;
   TForm1 form1_;
+  // The close question and the recovery copy in the user's state folder.
+  QtCloseQuestion closeQuestion_{&form1_};
+  WorkKeeper workKeeper_;
   // A child of the main window, so made after it and gone before it.
   std::unique_ptr<TForm2> form2_;
 };

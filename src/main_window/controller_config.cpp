@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "files/project_file.h"
 #include "main_window/save_dialog.h"
 
 namespace lumora {
@@ -139,29 +138,34 @@ void ControllerConfig::DisarmChain() {
 
 // Project file.
 
-void ControllerConfig::SaveProject() {
-  SaveThroughDialog(dialogs_, messages_, FileKind::Project, [this](const std::string& path) {
+bool ControllerConfig::SaveProject() {
+  return SaveThroughDialog(dialogs_, messages_, FileKind::Project, [this](const std::string& path) {
     return SaveProjectFile(path, programs_.Table(), programs_.Store(), autos_.AutoTable);
   });
 }
 
-void ControllerConfig::OpenProject() {
+bool ControllerConfig::OpenProject() {
   const auto path = dialogs_.GetOpenFileName(FileKind::Project);
-  if (!path) return;
+  if (!path) return false;
   auto file = std::make_unique<ProjectFileData>();
   if (ReadProjectFile(*path, *file) != ReadResult::Ok) {
     messages_.ShowError(message::FileError);
-    return;
+    return false;
   }
-  programs_.Replace(file->ProgramTable, file->ProgramStore);
-  std::ranges::copy(file->AutoValues, autos_.AutoTable.begin());
+  TakeProject(*file);
   LoadProgram(1);
+  slotColours_[0] = MarkProgramSlots(1);
+  dialogs_.FileUsed(FileKind::Project, *path);
+  return true;
+}
+
+void ControllerConfig::TakeProject(const ProjectFileData& project) {
+  programs_.Replace(project.ProgramTable, project.ProgramStore);
+  std::ranges::copy(project.AutoValues, autos_.AutoTable.begin());
   // Every slot follows the loaded table, also when program 1 is empty.
   ColourOccupiedSlots();
-  slotColours_[0] = MarkProgramSlots(1);
   SelectAuto(1);
   autos_.MarkAutoPanels(1);
-  dialogs_.FileUsed(FileKind::Project, *path);
 }
 
 // Snapshots.

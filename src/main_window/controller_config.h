@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/dialogs.h"
+#include "files/project_file.h"
 #include "main_window/auto_programs.h"
 #include "main_window/main_window_view.h"
 #include "main_window/paint_state.h"
@@ -53,9 +54,12 @@ class ControllerConfig {
   // The chain ends and is not begun by the next preview tick; the squares stay as they are.
   void DisarmChain();
 
-  // Project file.
-  void OpenProject();  // "Otwórz projekt"
-  void SaveProject();  // "Zapisz projekt"
+  // Project file: false when cancelled, refused or failed.
+  bool OpenProject();  // "Otwórz projekt"
+  bool SaveProject();  // "Zapisz projekt"
+  // Takes a project's programs and automatic table: every square shows its program, automatic
+  // program 1 selected. The editor stays as it is.
+  void TakeProject(const ProjectFileData& project);
 
   const ProgramMemory& Programs() const { return programs_; }
   const AutoPrograms& Autos() const { return autos_; }

@@ -11,6 +11,8 @@ MainWindowModel::MainWindowModel(MainWindowView& view, FileDialogs& dialogs, Mes
 void MainWindowModel::FormCreate() {
   editor_.Start();
   config_.Start();
+  saved_.MarkSequence(CurrentSequence());
+  saved_.MarkProject(CurrentProject());
 }
 
 void MainWindowModel::PreviewTick() {
@@ -31,7 +33,7 @@ void MainWindowModel::Beat() {
 void MainWindowModel::OpenSequence() {
   Recorded([this] {
     config_.DisarmChain();
-    editor_.OpenSequenceFile();
+    if (editor_.OpenSequenceFile()) saved_.MarkSequence(CurrentSequence());
   });
 }
 
@@ -41,6 +43,39 @@ void MainWindowModel::OpenGivenFile(FileKind kind, const std::string& path) {
   } else if (kind == FileKind::Project) {
     dialogs_.AnsweringOpen(kind, path, [this] { OpenProject(); });
   }
+}
+
+bool MainWindowModel::SaveSequence() {
+  if (!editor_.SaveSequence()) return false;
+  saved_.MarkSequence(CurrentSequence());
+  return true;
+}
+
+void MainWindowModel::OpenProject() {
+  Recorded([this] {
+    if (config_.OpenProject()) saved_.MarkProject(CurrentProject());
+  });
+}
+
+bool MainWindowModel::SaveProject() {
+  if (!config_.SaveProject()) return false;
+  saved_.MarkProject(CurrentProject());
+  return true;
+}
+
+void MainWindowModel::RestoreWork(const SequenceFileData* sequence,
+                                  const ProjectFileData* project) {
+  Recorded([&] {
+    config_.DisarmChain();
+    editor_.StopPreview();
+    if (project) config_.TakeProject(*project);
+    if (sequence) {
+      editor_.LoadSequence(sequence->SceneCount, sequence->EffectMode, sequence->SceneSlots);
+    } else {
+      editor_.LoadScene(0);
+    }
+  });
+  RefreshDisplay();
 }
 
 // Painting steps.

@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "common/dialogs.h"
+#include "files/project_file.h"
+#include "files/sequence_file.h"
 #include "main_window/controller_config.h"
 #include "main_window/controller_output.h"
 #include "main_window/edit_history.h"
 #include "main_window/given_path_dialogs.h"
 #include "main_window/main_window_view.h"
+#include "main_window/saved_work.h"
 #include "main_window/sequence_editor.h"
 
 namespace lumora {
@@ -109,15 +112,14 @@ class MainWindowModel {
     config_.StopChain();
   }
 
-  // Files.
+  // Files. Opening and saving mark the sequence or the project as in its file; the saves say
+  // whether the file was written.
   // "Otwórz": also ends the automatic chain, even when cancelled.
   void OpenSequence();
-  void SaveSequence() { editor_.SaveSequence(); }
+  bool SaveSequence();
   void ExportSequence() { output_.ExportSequence(); }
-  void OpenProject() {
-    Recorded([this] { config_.OpenProject(); });
-  }
-  void SaveProject() { config_.SaveProject(); }
+  void OpenProject();
+  bool SaveProject();
   void SaveFullListing() { output_.SaveFullListing(); }
   void SaveAutoListing() { output_.SaveAutoListing(); }
   void SaveProgramListing() { output_.SaveProgramListing(); }
@@ -130,6 +132,18 @@ class MainWindowModel {
   std::vector<std::string> RecentFiles(FileKind kind) { return dialogs_.RecentFiles(kind); }
 
   bool SendToController() { return output_.SendToController(); }
+
+  // Changes in no file: the sequence and the project as a file would hold them now, and the
+  // parts that differ from their files.
+  SequenceWork CurrentSequence() const { return SequenceWorkOf(editor_); }
+  ProjectWork CurrentProject() const { return ProjectWorkOf(config_); }
+  UnsavedWork Unsaved() const { return saved_.Unsaved(CurrentSequence(), CurrentProject()); }
+  const SavedWork& Saved() const { return saved_; }
+  // A close lets the changes go: the work as it is now has none.
+  void GiveUpUnsaved() { saved_.GiveUp(CurrentSequence(), CurrentProject()); }
+  // Takes back work kept for recovery, each part given as its file holds it, as one step: the
+  // project's programs and automatic table, then the sequence, shown stopped at scene 1.
+  void RestoreWork(const SequenceFileData* sequence, const ProjectFileData* project);
 
   SequenceEditor& Editor() { return editor_; }
   const SequenceEditor& Editor() const { return editor_; }
@@ -160,6 +174,7 @@ class MainWindowModel {
   EditHistory history_;
   // The state before the painting step under way.
   std::optional<EditState> stroke_;
+  SavedWork saved_;
 };
 
 }  // namespace lumora

@@ -2,15 +2,16 @@
 
 namespace lumora {
 
-void SaveThroughDialog(FileDialogs& dialogs, MessageBoxes& messages, FileKind kind,
+bool SaveThroughDialog(FileDialogs& dialogs, MessageBoxes& messages, FileKind kind,
                        const std::function<bool(const std::string& path)>& write) {
   const auto path = dialogs.GetSaveFileName(kind);
-  if (!path) return;
+  if (!path) return false;
   if (write(*path)) {
     dialogs.FileUsed(kind, *path);
-  } else {
-    messages.ShowError(message::FileError);
+    return true;
   }
+  messages.ShowError(message::FileError);
+  return false;
 }
 
 }  // namespace lumora

@@ -195,7 +195,7 @@ bool SequenceEditor::TakeSequenceEnd() {
 }
 
 void SequenceEditor::StoreBackBeforeHandOff() {
-  if (!previewRunning_ && !screenShowsPreviewFrame_) store_.StoreScene(store_.CurrentScene - 1);
+  if (ScreenHoldsCurrentScene()) store_.StoreScene(store_.CurrentScene - 1);
 }
 
 // Sequence file.
@@ -219,11 +219,12 @@ bool SequenceEditor::OpenSequenceFile() {
   return true;
 }
 
-void SequenceEditor::SaveSequence() {
+bool SequenceEditor::SaveSequence() {
   StoreBackBeforeHandOff();
-  SaveThroughDialog(dialogs_, messages_, FileKind::Sequence, [this](const std::string& path) {
-    return SaveSequenceFile(path, store_.SceneCount, store_.EffectMode, store_.Sequence());
-  });
+  return SaveThroughDialog(
+      dialogs_, messages_, FileKind::Sequence, [this](const std::string& path) {
+        return SaveSequenceFile(path, store_.SceneCount, store_.EffectMode, store_.Sequence());
+      });
 }
 
 // Snapshots.

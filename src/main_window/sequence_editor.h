@@ -79,11 +79,12 @@ class SequenceEditor {
   // Sequence file.
   // Loads a sequence file chosen in the dialog and plays it; false when cancelled or refused.
   bool OpenSequenceFile();
-  void SaveSequence();  // "Zapisz"
+  bool SaveSequence();  // "Zapisz": false when cancelled or failed
 
   // Stores the scene on screen into its slot before the sequence is handed on, unless the
   // screen shows a preview frame rather than a scene of the store.
   void StoreBackBeforeHandOff();
+  bool ScreenHoldsCurrentScene() const { return !previewRunning_ && !screenShowsPreviewFrame_; }
 
   const SceneStore& Store() const { return store_; }
   const PaintState& Paint() const { return paint_.State(); }

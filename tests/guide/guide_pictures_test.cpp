@@ -16,6 +16,7 @@ namespace {
 
 constexpr QSize kMainWindow(576, 546);
 constexpr QSize kProgrammingWindow(476, 224);
+constexpr QSize kMessageBox(250, 90);
 // A picture of a window has its text, frames and painted cells; a blank or nearly blank one
 // has a colour or two.
 constexpr int kFewestColours = 16;
@@ -52,20 +53,26 @@ void GuidePicturesTest::makesEveryPictureOfTheGuide() {
   QCOMPARE(program.exitStatus(), QProcess::NormalExit);
   QCOMPARE(program.exitCode(), 0);
 
+  // A message box takes the size of its texts: only a least one is known.
   const struct {
     const char* name;
     QSize size;
+    bool least = false;
   } pictures[] = {
-      {"painting.png", kMainWindow},
-      {"sequence.png", kMainWindow},
-      {"configuration.png", kMainWindow},
-      {"programming.png", kProgrammingWindow},
+      {"painting.png", kMainWindow},      {"sequence.png", kMainWindow},
+      {"configuration.png", kMainWindow}, {"programming.png", kProgrammingWindow},
+      {"closing.png", kMessageBox, true}, {"recovery.png", kMessageBox, true},
   };
   for (const auto& picture : pictures) {
     const QString path = output.filePath(QStringLiteral("guide/") + QLatin1String(picture.name));
     QImage image;
     QVERIFY2(image.load(path, "PNG"), picture.name);
-    QCOMPARE(image.size(), picture.size);
+    if (picture.least) {
+      QVERIFY2(image.width() >= picture.size.width() && image.height() >= picture.size.height(),
+               picture.name);
+    } else {
+      QCOMPARE(image.size(), picture.size);
+    }
     QVERIFY2(DistinctColours(image) >= kFewestColours, picture.name);
   }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "model_fixture.h"
@@ -16,17 +17,17 @@ namespace {
 
 struct SaveCommand {
   const char* name;
-  void (MainWindowModel::*command)();
+  std::function<void(MainWindowModel&)> command;
 };
 
 const SaveCommand kSaves[] = {
-    {"Zapisz", &MainWindowModel::SaveSequence},
-    {"Export", &MainWindowModel::ExportSequence},
-    {"Zapisz projekt", &MainWindowModel::SaveProject},
-    {"save all", &MainWindowModel::SaveFullListing},
-    {"save tab auto", &MainWindowModel::SaveAutoListing},
-    {"save tab prg", &MainWindowModel::SaveProgramListing},
-    {"save tab sc_prg", &MainWindowModel::SaveSceneListing},
+    {"Zapisz", [](MainWindowModel& m) { m.SaveSequence(); }},
+    {"Export", [](MainWindowModel& m) { m.ExportSequence(); }},
+    {"Zapisz projekt", [](MainWindowModel& m) { m.SaveProject(); }},
+    {"save all", [](MainWindowModel& m) { m.SaveFullListing(); }},
+    {"save tab auto", [](MainWindowModel& m) { m.SaveAutoListing(); }},
+    {"save tab prg", [](MainWindowModel& m) { m.SaveProgramListing(); }},
+    {"save tab sc_prg", [](MainWindowModel& m) { m.SaveSceneListing(); }},
 };
 
 // Lowers the file-size limit of the process for one scope.
@@ -57,7 +58,7 @@ class SaveFaultsTest : public ModelFixture {
         std::filesystem::exists(folder.Path()) ? folder.Entries() : std::set<std::string>{};
     dialogs.errors.clear();
     dialogs.answers.push_back(path);
-    (model.*save.command)();
+    save.command(model);
     EXPECT_EQ(dialogs.errors, std::vector<std::string>{"ERROR PLIK"}) << save.name;
     if (!before.empty()) {
       EXPECT_EQ(ReadBytes(path), before) << save.name;
@@ -100,7 +101,7 @@ TEST_F(SaveFaultsTest, ASaveOntoALinkWritesTheFileItPointsTo) {
   for (const auto& save : kSaves) {
     WriteBytes(real, "old");
     dialogs.answers.push_back(link);
-    (model.*save.command)();
+    save.command(model);
     EXPECT_TRUE(dialogs.errors.empty()) << save.name;
     EXPECT_NE(ReadBytes(real), "old") << save.name;
     EXPECT_TRUE(std::filesystem::is_symlink(link)) << save.name;
@@ -116,7 +117,7 @@ TEST_F(SaveFaultsTest, ASaveThatWorksReplacesTheFile) {
   for (const auto& save : kSaves) {
     WriteBytes(path, "old");
     dialogs.answers.push_back(path);
-    (model.*save.command)();
+    save.command(model);
     EXPECT_TRUE(dialogs.errors.empty()) << save.name;
     EXPECT_NE(ReadBytes(path), "old") << save.name;
     EXPECT_EQ(folder.Entries(), std::set<std::string>{"old.sqx"}) << save.name;
