@@ -70,6 +70,8 @@ if [ ! -f "$dir/vmlinux" ]; then
   tail -c +$((offset + 1)) "$vmlinuz" | xz -dc > "$work/out/vmlinux" 2>/dev/null || true
   [ "$(head -c 4 "$work/out/vmlinux" | od -An -c | tr -d ' ')" = '177ELF' ] ||
     { echo "prepare-kernel: no kernel image in $vmlinuz" >&2; exit 1; }
+  # The cache keeps one kernel: those of earlier versions go.
+  find "$cache" -mindepth 1 -maxdepth 1 -type d ! -name ".*" -exec rm -rf {} +
   mv "$work/out" "$dir"
   rm -rf "$work"
 fi

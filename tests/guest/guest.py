@@ -28,6 +28,7 @@ What QEMU's chip does otherwise than a real FT232, and so what is not checked he
 """
 
 import argparse
+import ctypes
 import json
 import os
 import queue
@@ -46,6 +47,13 @@ LOST_PROGRAMMER = re.compile(r"programmer lost")
 ACCESS_DENIED = re.compile(r"Programming from a normal user account")
 WINDOW_LOST_PROGRAMMER = "Brak połączenia z programatorem"
 
+# What QEMU's chip does otherwise than a real one, as the output says it (see above).
+QEMU_CHIP_NOTES = [
+    "QEMU's FT232 hands each byte on at once: rates and formats are checked in its trace, the "
+    "line's timing (a break's length, the wait before a rate change) is not",
+    "QEMU's FT232 NAKs a read it has nothing for, where a real one answers its status bytes "
+    "every latency period: the host answers each USB block as the programmer does",
+]
 BLOCK = 528  # a USB programmer block
 REPLY = 272  # the programmer's answer to each block
 FRAME = 389  # a standard frame: the break byte, the start code and 387 slots
@@ -103,6 +111,13 @@ SCENARIOS = {
 }
 
 
+def die_with_parent():
+    """In the child before QEMU starts: the kernel kills QEMU when the runner dies, by any
+    road (a time limit of CTest's included)."""
+    pr_set_pdeathsig = 1
+    ctypes.CDLL(None, use_errno=True).prctl(pr_set_pdeathsig, 9)
+
+
 class Guest:
     """A QEMU guest with its console, its QMP monitor and the chips plugged into it."""
 
@@ -128,7 +143,7 @@ class Guest:
             "-D", os.path.join(out, "boot.trace"),
         ]  # fmt: skip
         self.qemu = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                     stderr=subprocess.STDOUT)
+                                     stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
         threading.Thread(target=self._read_console, daemon=True).start()
         self.qmp = self._connect(qmp)
         self.qmp_file = self.qmp.makefile("rw", encoding="utf-8")
@@ -410,6 +425,8 @@ def main():
                     "--table", "str.tab", "-o", "image.bin"], cwd=out, check=True)
     print(f"guest: {'KVM' if env['accel'] == 'kvm' else 'plain emulation (TCG)'}: "
           f"{env['accel_reason']}")
+    for note in QEMU_CHIP_NOTES:
+        print("guest: " + note)
     source = os.path.abspath(args.source)
     events, failure, seconds = run_guest(env, source, out, chips, adapter, build)
     print(f"guest: {args.scenario} ran for {seconds:.0f} s; its files are in {out}")

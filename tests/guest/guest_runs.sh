@@ -30,8 +30,8 @@ as_user() {
 }
 
 cd "$out" || exit 1
-mkdir -p -m 0700 /tmp/runtime
-export XDG_RUNTIME_DIR=/tmp/runtime
+mkdir -p -m 0700 /run/user
+export XDG_RUNTIME_DIR=/run/user
 while read -r kind name rest; do
   case $kind in
     build)

@@ -214,8 +214,9 @@ class Checker {
       if (blocks > 0 && exchangesWithRts != blocks - 1)
         Fail("RTS did not change for every exchange");
     } else {
-      report_ << "standard frames: " << frames << ", each after a break byte at 21428 baud, slots "
-              << "at 250000 baud 8N2; " << frameLinesLow << " with RTS and DTR low\n";
+      report_ << "standard frames: " << frames << ", each after a break byte at 21428 baud (a "
+              << "zero byte to QEMU's chip, its length not measured), slots at 250000 baud 8N2; "
+              << frameLinesLow << " with RTS and DTR low\n";
       if (frameLinesLow != frames) Fail("RTS or DTR high during a standard frame");
       // The opening sends the USB programmer its block before the standard one is chosen.
       if (blocks > 1) Fail(std::to_string(blocks) + " USB blocks beside the standard frames");
