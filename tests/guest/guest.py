@@ -144,7 +144,8 @@ class Guest:
         ]  # fmt: skip
         self.qemu = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                      stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
-        threading.Thread(target=self._read_console, daemon=True).start()
+        self.console = threading.Thread(target=self._read_console, daemon=True)
+        self.console.start()
         self.qmp = self._connect(qmp)
         self.qmp_file = self.qmp.makefile("rw", encoding="utf-8")
         json.loads(self.qmp_file.readline())  # the greeting
@@ -211,10 +212,13 @@ class Guest:
         self.command("device_del", id=chip.name)
 
     def stop(self):
+        """Stops QEMU if it still runs; returns its exit code."""
         if self.qemu.poll() is None:
             self.qemu.kill()
-        self.qemu.wait()
+        code = self.qemu.wait()
+        self.console.join(timeout=5)
         self.log.close()
+        return code
 
 
 class Wire:
@@ -320,10 +324,10 @@ def run_guest(env, source, out, chips, adapter, build):
             elif what == "window" and name == "failed":
                 failure = "the window driver failed " + rest
     finally:
-        guest.stop()
+        code = guest.stop()
         shutil.rmtree(sockets, ignore_errors=True)
     if failure is None and events.get(("exit", "0")) is None:
-        failure = "the guest did not finish its plan"
+        failure = f"the guest did not finish its plan (QEMU's exit code {code})"
     return events, failure, time.monotonic() - start
 
 
@@ -374,6 +378,9 @@ def check_runs(build, out, chips, events, scenario):
                 expect(LOST_PROGRAMMER.search(err), f"{chip.name}: no lost-programmer message")
             else:
                 expect(code == "0", f"{chip.name}: exit {code}, not 0")
+                tty = events.get(("ttyUSB", chip.name), (0, "not looked for"))[1]
+                print(f"  the kernel's serial driver after the run: /dev/ttyUSB0 {tty}")
+                expect(tty == "back", f"{chip.name}: /dev/ttyUSB0 {tty} after the run")
         pulled = events.get(("pulled", chip.name))
         if "cut" in chip.transfers:
             cut_name = chip.name if chip.name.endswith("-cut") else chip.name + "-cut"
@@ -403,6 +410,11 @@ def check_runs(build, out, chips, events, scenario):
         expect(after == 'progress 0, "Programuj sterownik" disabled',
                f"after the message the window shows {after}")
         expect(ended == "0", f"lumora exit {ended}: its driver found a window not as expected")
+        while_open = events.get(("ttyUSB", "window-open"), (0, "not looked for"))[1]
+        closed = events.get(("ttyUSB", "window-closed"), (0, "not looked for"))[1]
+        print(f"  /dev/ttyUSB0 while the programming window is open: {while_open}; "
+              f"after it closed: {closed}")
+        expect(while_open == "absent", f"/dev/ttyUSB0 {while_open} while libftdi has the chip")
     return failures
 
 

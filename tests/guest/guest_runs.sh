@@ -23,6 +23,17 @@ wait_chip() {
   return 1
 }
 
+# Whether the kernel's serial driver has the chip: its device node comes within 5 s.
+tty_back() {
+  tries=100
+  while [ $tries -gt 0 ]; do
+    if ls /dev/ttyUSB* >/dev/null 2>&1; then return 0; fi
+    sleep 0.05
+    tries=$((tries - 1))
+  done
+  return 1
+}
+
 as_user() {
   user=$1
   shift
@@ -50,6 +61,10 @@ while read -r kind name rest; do
       as_user "$user" "$build/src/cli/lumora-cli" program show.prj --table str.tab "$@" \
         --adapter "$adapter" </dev/null >"$name.out" 2>"$name.err"
       say "ended $name $?"
+      # libftdi hands a chip it took from the kernel's serial driver back when it closes it.
+      if chip_present; then
+        if tty_back; then say "ttyUSB $name back"; else say "ttyUSB $name missing"; fi
+      fi
       say "unplug $name"
       wait_chip out
       ;;

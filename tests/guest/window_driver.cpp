@@ -42,8 +42,9 @@ struct Step {
 };
 
 constexpr int kPollMs = 20;
-constexpr int kWindowMs = 60'000;     // a window or dialog showing, the program starting
-constexpr int kTransferMs = 120'000;  // a whole transfer under emulation
+constexpr int kWindowMs = 60'000;      // a window or dialog showing, the program starting
+constexpr int kTransferMs = 120'000;   // a whole transfer under emulation
+constexpr int kDeviceNodeMs = 10'000;  // the kernel's serial driver taking the chip back
 
 void Say(const std::string& line) {
   std::fprintf(stderr, "lumora-guest: %s\n", line.c_str());
@@ -77,6 +78,15 @@ bool ChipPresent() {
     std::ifstream vendor(device.path() / "idVendor");
     std::string id;
     if (vendor >> id && id == "0403") return true;
+  }
+  return false;
+}
+
+// Whether the kernel's serial driver has a chip: it gives it a device node.
+bool SerialDeviceNode() {
+  std::error_code error;
+  for (const auto& node : std::filesystem::directory_iterator("/dev", error)) {
+    if (node.path().filename().string().starts_with("ttyUSB")) return true;
   }
   return false;
 }
@@ -142,6 +152,8 @@ class WindowDriver : public QObject {
          [this] { Click(Named(Form1(), "SpeedButton14")); }, kWindowMs},
         {"the programming window with the chip open", [this] { return ProgrammingWindowReady(); },
          [this] {
+           // libftdi has taken the chip from the kernel's serial driver.
+           Say(std::string("ttyUSB window-open ") + (SerialDeviceNode() ? "present" : "absent"));
            Picture("opened");
            StartTransfer("window-complete");
          },
@@ -182,8 +194,15 @@ class WindowDriver : public QObject {
            QTest::keyClick(Form2(), Qt::Key_Escape);
          },
          kTransferMs},
-        {"the programming window closed again", [this] { return !Form2()->isVisible(); },
-         [this] { Form1()->close(); }, kWindowMs},
+        {"the programming window closed again", [this] { return !Form2()->isVisible(); }, [] {},
+         kWindowMs},
+        // ... and gives it back when the window closes.
+        {"the chip's /dev/ttyUSB* back", [] { return SerialDeviceNode(); },
+         [this] {
+           Say("ttyUSB window-closed back");
+           Form1()->close();
+         },
+         kDeviceNodeMs},
     };
   }
 
