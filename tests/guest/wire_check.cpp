@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "chip_line_writes.h"
+#include "programming/adapters/usb_adapter.h"
 #include "programming/programming_settings.h"
 #include "programming/virtual/dmx_wire_decoder.h"
 #include "programming/virtual/packet_receiver.h"
@@ -137,6 +138,14 @@ class RecordingSink final : public WireFrameSink {
   PacketReceiver& controller_;
 };
 
+// "250000 baud 8N2", as the chip was set for the write.
+std::string LineSetting(const ChipWrite& write) {
+  const SerialFormat& format = write.Format;
+  std::string setting = std::to_string(write.Rate) + " baud " + std::to_string(format.WordLength) +
+                        (format.Parity < 5 ? "NOEMS"[format.Parity] : '?');
+  return setting + (format.StopBits == FT_STOP_BITS_2 ? "2" : "1");
+}
+
 bool AllZero(std::span<const std::uint8_t> bytes) {
   return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
 }
@@ -169,7 +178,7 @@ class Checker {
     for (const ChipWrite& write : line_.Writes) {
       sink_.write = &write;
       decoder_.Write(write.Bytes, write.Format);
-      ++writesAtRate_[write.Rate];
+      ++writesAtSetting_[LineSetting(write)];
     }
     sink_.write = nullptr;
     decoder_.EndOfLine();
@@ -200,9 +209,13 @@ class Checker {
         if (!frame.Write->Rts && !frame.Write->Dtr) ++frameLinesLow;
       }
     }
-    report_ << "writes: " << line_.Writes.size() << ";";
-    for (const auto& [rate, writes] : writesAtRate_) report_ << " " << writes << " at " << rate;
-    report_ << " baud\n";
+    report_ << "writes: " << line_.Writes.size() << ":";
+    const char* separator = " ";
+    for (const auto& [setting, writes] : writesAtSetting_) {
+      report_ << separator << writes << " at " << setting;
+      separator = ", ";
+    }
+    report_ << "\n";
     if (blocks > 0) {
       report_ << "USB blocks: " << blocks << " at 2000000 baud 8N1: the opening's with RTS "
               << (openingBlockPlain ? "low" : "high") << ", then " << exchangesWithRts
@@ -253,6 +266,12 @@ class Checker {
     }
     for (std::size_t t = 0; t < std::min(transfers.size(), request_.transfers.size()); ++t) {
       const std::vector<const Frame*>& sent = transfers[t];
+      if (const std::vector<std::uint8_t>& first = sent.front()->Slots;
+          first.size() > 16 && first[16] != 0) {
+        Fail("transfer " + std::to_string(t + 1) + " begins at page " + std::to_string(first[16]) +
+             ", not at page 0");
+        continue;
+      }
       const bool cut = request_.transfers[t] == Expected::Cut;
       std::size_t whole = 0;
       for (std::size_t i = 0; i < sent.size(); ++i) {
@@ -328,7 +347,7 @@ class Checker {
   PacketReceiver controller_;
   RecordingSink sink_{controller_};
   DmxWireDecoder decoder_{sink_};
-  std::map<std::uint32_t, int> writesAtRate_;
+  std::map<std::string, int> writesAtSetting_;
   std::ostringstream report_;
   std::vector<std::string> failures_;
 };
