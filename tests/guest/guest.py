@@ -42,7 +42,8 @@ import threading
 import time
 from dataclasses import dataclass, field
 
-# The programming window's texts as lumora-cli quotes them, and the message the window shows.
+# What lumora-cli says when the programmer is lost and when the user may not open it, and the
+# message the window shows (in Polish: the guest's locale is C).
 LOST_PROGRAMMER = re.compile(r"programmer lost")
 ACCESS_DENIED = re.compile(r"Programming from a normal user account")
 WINDOW_LOST_PROGRAMMER = "Brak połączenia z programatorem"
@@ -82,12 +83,12 @@ class Chip:
     user: str = "root"  # lumora-cli's user
 
 
-def cli_chips(adapter_name):
+def cli_chips():
     """lumora-cli through one backend: each programmer cut off mid-transfer, then whole on the
     chip plugged in again, then as an ordinary user who may not open the chip."""
     return [
-        # Pulled while the program waits for the 60th packet's reply; and two bytes into the
-        # 101st frame, after its break and start code, amid its slots.
+        # Pulled while the program waits for the 60th packet's reply; and as the 101st frame's
+        # break and start code come (the program may be a frame further on by then).
         Chip("usb-cut", "usb", ["cut"], USB_SETTINGS, BLOCK * 61),
         Chip("usb", "usb", ["complete"], USB_SETTINGS),
         Chip("standard-cut", "standard", ["cut"], STANDARD_SETTINGS, BLOCK + FRAME * 100 + 2),
@@ -97,8 +98,8 @@ def cli_chips(adapter_name):
 
 
 SCENARIOS = {
-    "libftdi": ("usb", cli_chips("usb")),
-    "kernel-driver": ("tty:/dev/ttyUSB0", cli_chips("tty")),
+    "libftdi": ("usb", cli_chips()),
+    "kernel-driver": ("tty:/dev/ttyUSB0", cli_chips()),
     # The window programs once, then again until the chip is pulled (60 blocks into the
     # transfer), then once more on the chip plugged back in.
     "window": (
@@ -146,12 +147,17 @@ class Guest:
                                      stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
         self.console = threading.Thread(target=self._read_console, daemon=True)
         self.console.start()
-        self.qmp = self._connect(qmp)
-        self.qmp_file = self.qmp.makefile("rw", encoding="utf-8")
-        json.loads(self.qmp_file.readline())  # the greeting
-        self.command("qmp_capabilities")
         self.deleting = None  # the chip whose removal is under way
         self.pulled = set()
+        try:
+            self.qmp = self._connect(qmp)
+            self.qmp.settimeout(30)  # a QEMU that stops answering fails the guest
+            self.qmp_file = self.qmp.makefile("rw", encoding="utf-8")
+            json.loads(self.qmp_file.readline())  # the greeting
+            self.command("qmp_capabilities")
+        except (OSError, RuntimeError, ValueError):
+            self.stop()
+            raise
 
     @staticmethod
     def _connect(path):
@@ -279,13 +285,14 @@ def run_guest(env, source, out, chips, adapter, build):
     by_name = {chip.name: chip for chip in chips}
     events = {}  # (what, chip name) -> (time, text)
     sockets = tempfile.mkdtemp(prefix="lumora-guest-")
-    guest = Guest(env, source, out, sockets)
     wires = {}
     cutting = None  # (chip, wire) to pull out once its wire says so
     failure = None
     start = time.monotonic()
     heard = start
+    guest = None
     try:
+        guest = Guest(env, source, out, sockets)
         while True:
             now = time.monotonic()
             if now - start > GUEST_LIMIT_S:
@@ -323,8 +330,10 @@ def run_guest(env, source, out, chips, adapter, build):
                 guest.unplug(chip)
             elif what == "window" and name == "failed":
                 failure = "the window driver failed " + rest
+    except (OSError, RuntimeError, ValueError) as error:
+        failure = f"the host's side of the guest failed: {error}"
     finally:
-        code = guest.stop()
+        code = guest.stop() if guest else None
         shutil.rmtree(sockets, ignore_errors=True)
     if failure is None and events.get(("exit", "0")) is None:
         failure = f"the guest did not finish its plan (QEMU's exit code {code})"
@@ -366,7 +375,8 @@ def check_runs(build, out, chips, events, scenario):
             ended = events.get(("ended", chip.name))
             code = ended[1] if ended else "none"
             err = read(os.path.join(out, chip.name + ".err")).strip()
-            print(f"  lumora-cli exit {code}: {err.splitlines()[-1] if err else '(nothing)'}")
+            said = err or read(os.path.join(out, chip.name + ".out")).strip()
+            print(f"  lumora-cli exit {code}: {said.splitlines()[-1] if said else '(nothing)'}")
             if chip.user != "root":
                 expect(code == "3", f"{chip.name}: exit {code}, not 3")
                 expect(ACCESS_DENIED.search(err), f"{chip.name}: no access-denied message")
