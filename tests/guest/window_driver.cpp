@@ -42,8 +42,9 @@ struct Step {
 };
 
 constexpr int kPollMs = 20;
+// Within the host's 90 s of silence, so that the driver says what it waited for.
 constexpr int kWindowMs = 60'000;      // a window or dialog showing, the program starting
-constexpr int kTransferMs = 120'000;   // a whole transfer under emulation
+constexpr int kTransferMs = 80'000;    // a whole transfer under emulation
 constexpr int kDeviceNodeMs = 10'000;  // the kernel's serial driver taking the chip back
 
 void Say(const std::string& line) {
@@ -180,7 +181,9 @@ class WindowDriver : public QObject {
            QTest::keyClick(Form2(), Qt::Key_Escape);
          },
          kWindowMs},
-        {"the programming window closed", [this] { return !Form2()->isVisible(); },
+        {"the programming window closed", [this] { return !Form2()->isVisible(); }, [] {},
+         kWindowMs},
+        {"the chip gone from the bus", [] { return !ChipPresent(); },
          [] { Say("plug window-again"); }, kWindowMs},
         {"the chip plugged in again", [] { return ChipPresent(); },
          [this] { Click(Named(Form1(), "SpeedButton14")); }, kWindowMs},
