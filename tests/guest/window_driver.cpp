@@ -152,13 +152,14 @@ class WindowDriver : public QObject {
          },
          [this] { Click(Named(Form1(), "SpeedButton14")); }, kWindowMs},
         {"the programming window with the chip open", [this] { return ProgrammingWindowReady(); },
+         [this] { Picture("opened"); }, kWindowMs},
+        // libftdi has taken the chip from the kernel's serial driver, whose device node goes.
+        {"the chip's /dev/ttyUSB* gone", [] { return !SerialDeviceNode(); },
          [this] {
-           // libftdi has taken the chip from the kernel's serial driver.
-           Say(std::string("ttyUSB window-open ") + (SerialDeviceNode() ? "present" : "absent"));
-           Picture("opened");
+           Say("ttyUSB window-open absent");
            StartTransfer("window-complete");
          },
-         kWindowMs},
+         kDeviceNodeMs},
         {"the first transfer to its end", [this] { return TransferDone(); },
          [this] {
            Say("done window-complete");
