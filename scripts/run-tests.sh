@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the Release build with the
-# widget tests, then, under ASan+UBSan and under TSan, the toolkit-free tests and the
-# programming window's widget tests; then the Windows build and its tests under Wine. A sanitizer
-# tree builds only what its tests run.
+# widget tests, then its programs on an emulated USB chip in QEMU guests, then, under ASan+UBSan
+# and under TSan, the toolkit-free tests and the programming window's widget tests; then the
+# Windows build and its tests under Wine. A sanitizer tree builds only what its tests run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Each stage's time, for the README's table of them.
@@ -21,6 +21,8 @@ cmake --build build/release
 stage_done "the Release build"
 scripts/run-ctest.sh build/release
 stage_done "the Release tests"
+scripts/guest/run-tests.sh build/release
+stage_done "the emulated-chip guests"
 
 # The programming window's widget tests run with ticks delivered from a thread of their own.
 # Debian's Qt is not built for TSan: the window marks the hand-off of each task it posts to the

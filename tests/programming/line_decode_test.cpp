@@ -19,6 +19,7 @@
 #include "programming/programming_transfer.h"
 #include "programming/virtual/virtual_adapter.h"
 #include "support/temp_folder.h"
+#include "support/transfer_packets.h"
 #include "window_fixture.h"
 
 namespace lumora {
@@ -72,16 +73,11 @@ std::vector<Annotation> Annotations(const std::string& output) {
   return annotations;
 }
 
-// The frames of the burst, computed as the transfer prepares them.
+// The frames of the burst: each packet, then zero slots up to the frame's 387.
 std::vector<std::vector<std::uint8_t>> Frames(const ControllerImageArray& image) {
-  ProgrammingTransfer transfer;
-  transfer.HandOver(image);
-  transfer.Activate();
-  transfer.Request();
   std::vector<std::vector<std::uint8_t>> frames;
-  std::array<std::uint8_t, kPacketSlots> packet{};
-  for (int frame = 0; frame < kTransferPackets; ++frame) {
-    transfer.PrepareNextPacket(packet, ProgrammingSettings{}.ForPacket());
+  for (const testing::PacketSlots& packet :
+       testing::TransferPackets(image, ProgrammingSettings{}.ForPacket())) {
     std::vector<std::uint8_t> slots(kStandardFrameSlots, 0);
     std::copy(packet.begin(), packet.end(), slots.begin());
     frames.push_back(slots);

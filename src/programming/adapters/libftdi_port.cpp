@@ -14,8 +14,14 @@ LibftdiPort::~LibftdiPort() {
 }
 
 int LibftdiPort::CountChips(UsbId id) {
-  if (ftdi_ == nullptr) ftdi_ = ftdi_new();
-  if (ftdi_ == nullptr) return kFtdiDeviceUnavailable;  // no USB access at all
+  if (ftdi_ == nullptr) {
+    ftdi_ = ftdi_new();
+    if (ftdi_ == nullptr) return kFtdiDeviceUnavailable;  // no USB access at all
+    // The chip goes back to the kernel's serial driver when it is closed, and its
+    // /dev/ttyUSB* with it; otherwise the device node stays away until the adapter is
+    // plugged in again.
+    ftdi_->module_detach_mode = AUTO_DETACH_REATACH_SIO_MODULE;
+  }
   ftdi_device_list* list = nullptr;
   const int count = ftdi_usb_find_all(ftdi_, &list, id.Vendor, id.Product);
   ftdi_list_free(&list);
